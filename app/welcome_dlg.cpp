@@ -1,0 +1,21 @@
+#include "app/welcome_dlg.h"
+
+#include "platform/win_app.h"
+#include "res/resource.h"
+
+const MessageMap CWelcomeDlg::messageMap = {&CDialog::messageMap, nullptr, 0};
+
+CWelcomeDlg::CWelcomeDlg(CWnd* pParent)
+    : CDialog(IDD_WELCOME, pParent),
+      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PROGRAM))) {}
+
+CWelcomeDlg::~CWelcomeDlg() = default;
+
+const MessageMap* CWelcomeDlg::GetMessageMap() const { return &messageMap; }
+
+BOOL CWelcomeDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  return TRUE;
+}

@@ -1,0 +1,72 @@
+#include "pages/licence_dlg.h"
+
+#include <memory>
+#include <new>
+
+#include "app/exe_directory.h"
+#include "platform/file_find.h"
+#include "platform/handles.h"
+#include "platform/win_app.h"
+#include "res/resource.h"
+
+namespace {
+std::string LicencePath() {
+  std::string strPath;
+  GetExeDirectory(strPath);
+  return strPath + "licence.txt";
+}
+
+// Whether the page has anything to show: a licence file the loader would accept.
+bool LicenceAvailable() {
+  CFileFind finder;
+  const std::string strPath = LicencePath();
+  if (!finder.FindFile(strPath.c_str())) return false;
+  finder.FindNextFile();
+  return !finder.IsDirectory() && finder.GetLength() <= kMaxLicenceBytes;
+}
+}  // namespace
+
+const MessageMap CLicenceDlg::messageMap = {&CDialog::messageMap, nullptr, 0};
+
+CLicenceDlg::CLicenceDlg(CWnd* pParent)
+    : CDialog(IDD_LICENCE, pParent),
+      m_bLicenceLoaded(LicenceAvailable() ? 1 : 0),
+      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PROGRAM))) {}
+
+CLicenceDlg::~CLicenceDlg() = default;
+
+const MessageMap* CLicenceDlg::GetMessageMap() const { return &messageMap; }
+
+BOOL CLicenceDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_bLicenceLoaded = 1;
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  m_pLicenceEdit = GetDlgItem(IDC_LICENCE_TEXT);
+  if (LoadTextFileIntoEdit(m_pLicenceEdit, LicencePath()) == 0) m_bLicenceLoaded = 0;
+  return TRUE;
+}
+
+int LoadTextFileIntoEdit(CWnd* pEdit, std::string strPath) {
+  // No sharing: a file that someone else holds open is not shown.
+  FileHandle file(CreateFileA(strPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 0;
+
+  const DWORD dwLength = GetFileSize(file.get(), nullptr);
+  if (dwLength == INVALID_FILE_SIZE || dwLength > kMaxLicenceBytes) return 0;
+
+  std::unique_ptr<char[]> buffer(new (std::nothrow) char[dwLength + 1]);
+  if (!buffer) return 0;
+  DWORD dwRead = 0;
+  if (!ReadFile(file.get(), buffer.get(), dwLength, &dwRead, nullptr) || dwRead != dwLength) {
+    return 0;
+  }
+  // The text ends right after the bytes read; a zero byte inside ends it earlier.
+  buffer[dwLength] = '\0';
+  pEdit->SetWindowText(buffer.get());
+  buffer.reset();
+
+  pEdit->SendMessage(EM_SETREADONLY, TRUE, 0);
+  return 1;
+}

@@ -1,0 +1,114 @@
+#include "pages/operation_dlg.h"
+
+#include <cstdlib>
+#include <iterator>
+#include <utility>
+
+#include "pages/com_port_dlg.h"
+#include "pages/licence_dlg.h"
+#include "platform/win_app.h"
+#include "res/resource.h"
+
+const MessageMapEntry COperationDlg::messageEntries[] = {
+    {IDC_INSTALL, BN_CLICKED, Handler(&COperationDlg::OnInstall)},
+    {IDC_UNINSTALL, BN_CLICKED, Handler(&COperationDlg::OnUninstall)},
+    {IDC_NEXT, BN_CLICKED, Handler(&COperationDlg::OnNext)},
+};
+const MessageMap COperationDlg::messageMap = {&CDialog::messageMap, messageEntries,
+                                              std::size(messageEntries)};
+
+COperationDlg::COperationDlg(CWnd* pParent)
+    : CDialog(IDD_OPERATION, pParent),
+      m_bInstall(1),
+      m_hIcon(LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PROGRAM))) {}
+
+COperationDlg::~COperationDlg() = default;
+
+const MessageMap* COperationDlg::GetMessageMap() const { return &messageMap; }
+
+void COperationDlg::SetInfLocation(std::string strServiceName, std::string strSourceDir,
+                                   std::string strInfPath) {
+  m_strServiceName = std::move(strServiceName);
+  m_strSourceDir = std::move(strSourceDir);
+  m_strInfPath = std::move(strInfPath);
+}
+
+BOOL COperationDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  m_pInstallRadio = GetDlgItem(IDC_INSTALL);
+  m_pUninstallRadio = GetDlgItem(IDC_UNINSTALL);
+  m_pCancelButton = GetDlgItem(IDCANCEL);
+  m_pNextButton = GetDlgItem(IDC_NEXT);
+  m_pStatusText = GetDlgItem(IDC_STATUS);
+
+  m_bDone = 0;
+  m_bFilesCommitted = 0;
+
+  CWnd* pChoice = m_bInstall != 0 ? m_pInstallRadio : m_pUninstallRadio;
+  pChoice->SendMessage(BM_SETCHECK, BST_CHECKED);
+
+  // The extension is always shown in capitals, whatever the case of the name on disk.
+  const std::string strFileLine = "Installation File: " + m_strServiceName + ".INF";
+  SetDlgItemText(IDC_INF_FILE, strFileLine.c_str());
+  return TRUE;
+}
+
+void COperationDlg::OnInstall() { m_bInstall = 1; }
+
+void COperationDlg::OnUninstall() { m_bInstall = 0; }
+
+void COperationDlg::OnNext() {
+  CLicenceDlg licenceDlg(nullptr);
+  CComPortDlg comPortDlg(nullptr);
+
+  if (m_bDone != 0) {
+    EndDialog(IDOK);
+    return;
+  }
+
+  if (m_bInstall != 0) {
+    if (licenceDlg.m_bLicenceLoaded != 0 && licenceDlg.DoModal() == IDCANCEL) {
+      EndDialog(IDCANCEL);
+      return;
+    }
+    for (;;) {
+      const INT_PTR result = comPortDlg.DoModal();
+      // A page that cannot even be created (-1) would otherwise be retried for ever.
+      if (result == IDCANCEL || result == -1) {
+        EndDialog(IDCANCEL);
+        return;
+      }
+      if (comPortDlg.m_bNextAvailable != 0) {
+        AfxMessageBox("Unexpected SETUP error, installation will be terminated");
+        EndDialog(IDCANCEL);
+        return;
+      }
+      if (comPortDlg.m_strComPort.empty()) {
+        AfxMessageBox("You must select a starting COM port number");
+        continue;
+      }
+      m_nComNumber = std::atoi(comPortDlg.m_strComPort.c_str());
+      m_nWaitOnTx = comPortDlg.m_bWaitOnTx;
+      break;
+    }
+  }
+
+  m_pNextButton->EnableWindow(FALSE);
+  m_pCancelButton->EnableWindow(FALSE);
+
+  m_bDone = PerformOperation();
+  if (m_bDone == 0) {
+    EndDialog(IDOK);
+    return;
+  }
+
+  m_pNextButton->EnableWindow(TRUE);
+  m_pNextButton->SetWindowText("Finish");
+  m_pNextButton->SetFocus();
+  m_pInstallRadio->EnableWindow(FALSE);
+  m_pUninstallRadio->EnableWindow(FALSE);
+  m_pStatusText->SetWindowText("    The operation was completed successfully.");
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+#include "platform/dialog.h"
+
+// The Install / Uninstall page and driver of the wizard. It owns the operation state: the
+// user's choices, and the results that the application reads after the page has ended.
+class COperationDlg : public CDialog {
+ public:
+  explicit COperationDlg(CWnd* pParent = nullptr);
+  ~COperationDlg() override;
+
+  const MessageMap* GetMessageMap() const override;
+  BOOL OnInitDialog() override;
+
+  void SetInfLocation(std::string strServiceName, std::string strSourceDir, std::string strInfPath);
+
+  // Runs the chosen INF section and its services; 1 on success, 0 on failure.
+  int PerformOperation();
+
+  int m_bInstall;
+  int m_bDone = 0;
+  int m_bFilesCommitted = 0;
+  int m_nWaitOnTx = 0;
+  int m_nComNumber = 0;
+  HICON m_hIcon;
+  CWnd* m_pInstallRadio = nullptr;
+  CWnd* m_pUninstallRadio = nullptr;
+  CWnd* m_pNextButton = nullptr;
+  CWnd* m_pCancelButton = nullptr;
+  CWnd* m_pStatusText = nullptr;
+  std::string m_strInfPath;
+  std::string m_strServiceName;
+  std::string m_strSourceDir;
+
+ protected:
+  void OnInstall();
+  void OnUninstall();
+  void OnNext();
+
+  static const MessageMap messageMap;
+
+ private:
+  static const MessageMapEntry messageEntries[];
+};

@@ -1,0 +1,14 @@
+#include "platform/cmd_target.h"
+
+bool CCmdTarget::OnCmdMsg(UINT nID, UINT nCode) {
+  for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->pBaseMap) {
+    for (std::size_t i = 0; i < map->nEntries; ++i) {
+      const MessageMapEntry& entry = map->pEntries[i];
+      if (entry.nID == nID && entry.nCode == nCode) {
+        (this->*entry.pfn)();
+        return true;
+      }
+    }
+  }
+  return false;
+}

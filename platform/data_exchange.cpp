@@ -1,0 +1,81 @@
+#include "platform/data_exchange.h"
+
+#include "platform/dialog.h"
+#include "platform/win_app.h"
+
+HWND CDataExchange::PrepareCtrl(int nIDC) {
+  m_hWndLastControl = ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC);
+  m_bEditLastControl = false;
+  return m_hWndLastControl;
+}
+
+HWND CDataExchange::PrepareEditCtrl(int nIDC) {
+  HWND hWnd = PrepareCtrl(nIDC);
+  m_bEditLastControl = true;
+  return hWnd;
+}
+
+void CDataExchange::Fail() {
+  if (m_hWndLastControl != nullptr) {
+    ::SetFocus(m_hWndLastControl);
+    if (m_bEditLastControl) ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+  }
+  m_bFailed = true;
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
+  if (pDX->Failed() || rControl.m_hWnd != nullptr) return;
+  rControl.m_hWnd = pDX->PrepareCtrl(nIDC);
+  pDX->m_pDlgWnd->m_boundControls.push_back(&rControl);
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
+  if (pDX->Failed()) return;
+  HWND hWnd = pDX->PrepareCtrl(nIDC);
+  if (pDX->m_bSaveAndValidate) {
+    value = static_cast<int>(::SendMessageA(hWnd, BM_GETCHECK, 0, 0));
+  } else {
+    if (value < 0 || value > 2) value = 0;
+    ::SendMessageA(hWnd, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  }
+}
+
+void DDX_CBString(CDataExchange* pDX, int nIDC, std::string& value) {
+  if (pDX->Failed()) return;
+  HWND hWnd = pDX->PrepareCtrl(nIDC);
+  CWnd combo(hWnd);
+  if (pDX->m_bSaveAndValidate) {
+    if ((::GetWindowLongA(hWnd, GWL_STYLE) & 3) != CBS_DROPDOWNLIST) {
+      value = combo.GetWindowText();
+    } else {
+      const LRESULT sel = combo.SendMessage(CB_GETCURSEL);
+      value.clear();
+      if (sel != CB_ERR) {
+        const LRESULT len = combo.SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(sel));
+        std::string text(static_cast<std::size_t>(len) + 1, '\0');
+        combo.SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(sel),
+                          reinterpret_cast<LPARAM>(&text[0]));
+        value.assign(text.c_str());
+      }
+    }
+  } else if (combo.SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(value.c_str())) == CB_ERR) {
+    combo.SetWindowText(value.c_str());
+  }
+}
+
+void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int nChars) {
+  if (pDX->Failed()) return;
+  if (pDX->m_bSaveAndValidate) {
+    if (value.size() > static_cast<std::size_t>(nChars)) {
+      char number[16];
+      wsprintfA(number, "%d", nChars);
+      const std::string text = AfxFormatString1("Please enter no more than %1 characters.", number);
+      AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
+      pDX->Fail();
+    }
+  } else if (pDX->m_hWndLastControl != nullptr && pDX->m_bEditLastControl) {
+    // Only edit controls get a typing limit; a combo box is checked when saving.
+    ::SendMessageA(pDX->m_hWndLastControl, EM_LIMITTEXT, static_cast<WPARAM>(nChars), 0);
+  }
+}

@@ -1,0 +1,86 @@
+#include "platform/dialog.h"
+
+#include <iterator>
+
+#include "platform/data_exchange.h"
+#include "platform/win_app.h"
+
+const MessageMapEntry CDialog::messageEntries[] = {
+    {IDOK, BN_CLICKED, Handler(&CDialog::OnOK)},
+    {IDCANCEL, BN_CLICKED, Handler(&CDialog::OnCancel)},
+};
+const MessageMap CDialog::messageMap = {nullptr, messageEntries, std::size(messageEntries)};
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() = default;
+
+const MessageMap* CDialog::GetMessageMap() const { return &messageMap; }
+
+INT_PTR CDialog::DoModal() {
+  HWND hOwner = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : ::GetActiveWindow();
+  const INT_PTR result =
+      ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,
+                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  WindowGone();
+  return result;
+}
+
+void CDialog::EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+  CDataExchange dx(this, bSaveAndValidate);
+  DoDataExchange(&dx);
+  return dx.Failed() ? FALSE : TRUE;
+}
+
+BOOL CDialog::OnInitDialog() {
+  if (!UpdateData(FALSE)) {
+    EndDialog(-1);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::OnCommand(UINT nID, UINT nCode) {
+  if (OnCmdMsg(nID, nCode)) return;
+  if (CWinApp* app = AfxGetApp()) app->OnCmdMsg(nID, nCode);
+}
+
+void CDialog::WindowGone() {
+  for (CWnd* control : m_boundControls) control->m_hWnd = nullptr;
+  m_boundControls.clear();
+  DetachWindow();
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    auto* self = reinterpret_cast<CDialog*>(lParam);
+    ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+    self->m_hWnd = hWnd;
+    return self->OnInitDialog();
+  }
+  auto* self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+  if (self == nullptr) return FALSE;  // messages before WM_INITDIALOG
+  switch (message) {
+    case WM_COMMAND:
+      self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_NCDESTROY:
+      ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+      self->WindowGone();
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}

@@ -1,0 +1,52 @@
+// The application object: one per program, found by the start-up code through AfxGetApp.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/cmd_target.h"
+
+class CWnd;
+
+// The framework's standard Help command.
+constexpr UINT ID_HELP = 0xE146;
+
+class CWinApp : public CCmdTarget {
+ public:
+  // With no name, the program's file name without its extension names the application.
+  explicit CWinApp(const char* pszAppName = nullptr);
+  ~CWinApp() override;
+
+  const MessageMap* GetMessageMap() const override;
+
+  // The whole run of the program; FALSE ends the process without a message loop.
+  virtual BOOL InitInstance() { return FALSE; }
+
+  void OnHelp();
+
+  CWnd* m_pMainWnd = nullptr;
+  HINSTANCE m_hInstance = nullptr;
+  std::string m_strAppName;
+
+ protected:
+  static const MessageMap messageMap;
+
+ private:
+  static const MessageMapEntry messageEntries[];
+};
+
+CWinApp* AfxGetApp();
+
+// The application's name, also when no application object exists (as in tests).
+std::string AfxGetAppName();
+
+// The module that holds the dialog templates and the icon.
+HINSTANCE AfxGetResourceHandle();
+
+// The Warning box: owned by the program's active window, captioned with the application name.
+// A request without an icon gets the exclamation icon.
+int AfxMessageBox(const char* pszText, UINT nType = MB_OK);
+
+// Replaces "%1" in the format by the argument, as the framework's resource texts use it.
+std::string AfxFormatString1(const char* pszFormat, const char* pszArg);

@@ -1,0 +1,51 @@
+// Thin window objects over HWNDs: the operations the pages use on themselves and on their
+// controls.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/cmd_target.h"
+
+class CWnd : public CCmdTarget {
+ public:
+  CWnd() = default;
+  explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
+
+  HWND GetSafeHwnd() const { return m_hWnd; }
+
+  // The object stays valid while this window exists; it is dropped with the window.
+  CWnd* GetDlgItem(int nID);
+  void SetDlgItemText(int nID, const char* pszText);
+
+  BOOL EnableWindow(BOOL bEnable = TRUE);
+  BOOL IsWindowEnabled() const;
+  void SetWindowText(const char* pszText);
+  std::string GetWindowText() const;
+  void SetFocus();
+  LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+  // The Window message box: owned by this window while it exists; a missing caption becomes
+  // the application name.
+  int MessageBox(const char* pszText, const char* pszCaption = nullptr, UINT nType = MB_OK);
+
+  HWND m_hWnd = nullptr;
+
+ protected:
+  // Forgets the window and every child object handed out for it.
+  void DetachWindow();
+
+ private:
+  std::vector<std::unique_ptr<CWnd>> m_children;
+};
+
+class CButton : public CWnd {};
+
+class CComboBox : public CWnd {
+ public:
+  int AddString(const char* pszString);
+  int GetCount();
+};

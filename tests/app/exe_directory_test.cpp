@@ -1,0 +1,16 @@
+#include "app/exe_directory.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+TEST(GetExeDirectory, IsTheProgramsFolderEndingInABackslash) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string expected(path);
+  expected.erase(expected.rfind('\\') + 1);
+
+  std::string dir = "left over";
+  GetExeDirectory(dir);
+  EXPECT_EQ(expected, dir);
+  EXPECT_EQ('\\', dir.back());
+}

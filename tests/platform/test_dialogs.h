@@ -1,0 +1,8 @@
+#pragma once
+
+#define IDD_TEST_EXCHANGE 900
+#define IDC_TEST_EDIT 901
+#define IDC_TEST_COMBO 902
+#define IDC_TEST_CHECK 903
+#define IDC_TEST_3STATE 904
+#define IDC_TEST_ACTION 905

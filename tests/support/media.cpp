@@ -1,0 +1,137 @@
+#include "support/media.h"
+
+#include <vector>
+
+#include "platform/handles.h"
+
+TempDir::TempDir() {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  static LONG counter = 0;
+  for (;;) {
+    char name[MAX_PATH];
+    wsprintfA(name, "%szl73-%lu-%ld\\", base, GetCurrentProcessId(),
+              InterlockedIncrement(&counter));
+    if (CreateDirectoryA(name, nullptr)) {
+      path_ = name;
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  const std::string full = path_ + name;
+  FileHandle file(CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (file)
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  return full;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
+  std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty())
+    ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  return bytes;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& path) {
+  std::string dir = path;
+  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA((dir + "*").c_str(), &data));
+  if (find) {
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = dir + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(find.get(), &data));
+  }
+  find.reset();
+  RemoveDirectoryA(dir.c_str());
+}
+
+std::string DriversDir() {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  return std::string(system) + "\\drivers\\";
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type, DWORD* data) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
+  RegKey key(raw);
+  BYTE buffer[64] = {};
+  DWORD size = sizeof(buffer);
+  if (RegQueryValueExA(key.get(), name, nullptr, type, buffer, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  *data = size >= 4 ? *reinterpret_cast<DWORD*>(buffer) : 0;
+  return true;
+}
+
+std::string KeyClass(HKEY root, const std::string& path) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return "<no key>";
+  RegKey key(raw);
+  char cls[64] = {};
+  DWORD length = sizeof(cls);
+  RegQueryInfoKeyA(key.get(), cls, &length, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr, nullptr, nullptr);
+  return cls;
+}
+
+void DeleteKeyTree(HKEY root, const std::string& path) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
+  std::vector<std::string> children;
+  {
+    RegKey key(raw);
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = sizeof(name);
+      if (RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+          ERROR_SUCCESS) {
+        break;
+      }
+      children.emplace_back(name);
+    }
+  }
+  for (const std::string& child : children) DeleteKeyTree(root, path + "\\" + child);
+  RegDeleteKeyA(root, path.c_str());
+}
+
+void WriteDword(HKEY root, const std::string& path, const char* name, DWORD data) {
+  HKEY raw = nullptr;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  RegKey key(raw);
+  RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+}

@@ -1,0 +1,39 @@
+// Files and registry keys for tests: temporary media folders, inline INF texts, and
+// readers for what an installation left behind.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A fresh folder under the temporary directory, removed with its content at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // Ends in a backslash, like the program directory.
+  const std::string& path() const { return path_; }
+  // Writes the bytes as they are and returns the file's full path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+void RemoveTree(const std::string& path);
+// The folder the INFs' DefaultDestDir = 12 copies into, ending in a backslash.
+std::string DriversDir();
+
+constexpr const char* kServicesKey = "System\\CurrentControlSet\\Services\\";
+
+bool KeyExists(HKEY root, const std::string& path);
+// True when the value exists; its type and data are returned.
+bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type, DWORD* data);
+std::string KeyClass(HKEY root, const std::string& path);
+void DeleteKeyTree(HKEY root, const std::string& path);
+void WriteDword(HKEY root, const std::string& path, const char* name, DWORD data);

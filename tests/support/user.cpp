@@ -1,0 +1,244 @@
+#include "support/user.h"
+
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+
+namespace {
+constexpr DWORD kPollMs = 10;
+
+std::string ClassName(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof(name));
+  return name;
+}
+
+struct EnumState {
+  DWORD processId;
+  DWORD threadId;
+  std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
+  auto* state = reinterpret_cast<EnumState*>(lParam);
+  DWORD pid = 0;
+  const DWORD tid = GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != state->processId) return TRUE;
+  if (state->threadId != 0 && tid != state->threadId) return TRUE;
+  if (!IsWindowVisible(hwnd) || ClassName(hwnd) != kDialogClass) return TRUE;
+  state->out->push_back(hwnd);
+  return TRUE;
+}
+
+const char kWizardCaption[] = "Zephyrline 730 PCi  NT4 Driver Installation/de-installation";
+}  // namespace
+
+User User::OfThread(DWORD threadId) { return User(GetCurrentProcessId(), threadId); }
+
+User User::OfProcess(DWORD processId) { return User(processId, 0); }
+
+std::vector<HWND> User::Dialogs() const {
+  std::vector<HWND> found;
+  EnumState state{processId_, threadId_, &found};
+  EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&state));
+  return found;
+}
+
+HWND User::WaitForDialog(const std::function<bool(HWND)>& match, const std::string& what,
+                         DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    for (HWND hwnd : Dialogs()) {
+      if (match(hwnd)) {
+        // Let the dialog finish its initialisation and settle its focus.
+        Sleep(30);
+        return hwnd;
+      }
+    }
+    if (GetTickCount() - start > timeoutMs) Fail("timed out waiting for " + what);
+    Sleep(kPollMs);
+  }
+}
+
+HWND User::WaitForPageWith(int controlId, DWORD timeoutMs) {
+  return WaitForDialog(
+      [controlId](HWND hwnd) { return !IsMessageBox(hwnd) && GetDlgItem(hwnd, controlId); },
+      "the page with control " + std::to_string(controlId), timeoutMs);
+}
+
+HWND User::WaitForWelcomePage(DWORD timeoutMs) {
+  return WaitForDialog(
+      [](HWND hwnd) {
+        return Text(hwnd) == kWizardCaption && GetDlgItem(hwnd, IDOK) &&
+               !GetDlgItem(hwnd, IDC_LICENCE_TEXT) && !GetDlgItem(hwnd, IDC_START_COM) &&
+               !GetDlgItem(hwnd, IDC_NEXT);
+      },
+      "the welcome page", timeoutMs);
+}
+
+SeenMessageBox User::WaitForMessageBox(DWORD timeoutMs) {
+  return ReadMessageBox(WaitForDialog(&User::IsMessageBox, "a message box", timeoutMs));
+}
+
+HWND User::WaitForCaption(const std::string& caption, DWORD timeoutMs) {
+  return WaitForDialog([&caption](HWND hwnd) { return Text(hwnd) == caption; },
+                       "a window captioned \"" + caption + "\"", timeoutMs);
+}
+
+bool User::WaitUntilGone(HWND hwnd, DWORD timeoutMs) const {
+  const DWORD start = GetTickCount();
+  while (IsWindow(hwnd) && IsWindowVisible(hwnd)) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(kPollMs);
+  }
+  return true;
+}
+
+void User::ExpectNoDialogFor(DWORD ms, const std::string& why) const {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    if (!Dialogs().empty()) {
+      ADD_FAILURE() << why << ": unexpected window\n" << Describe();
+      Rescue();
+      return;
+    }
+    Sleep(kPollMs);
+  }
+}
+
+void User::Click(HWND dlg, int controlId) const {
+  HWND item = GetDlgItem(dlg, controlId);
+  if (item == nullptr) Fail("no control " + std::to_string(controlId) + " to click");
+  PostMessageA(item, BM_CLICK, 0, 0);
+}
+
+void User::PressKey(HWND target, UINT vk) const {
+  PostMessageA(target, WM_KEYDOWN, vk, 1);
+  PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+}
+
+void User::PressKeyInFocus(HWND dlg, UINT vk) const {
+  HWND focus = Focus(dlg);
+  PressKey(focus != nullptr ? focus : dlg, vk);
+}
+
+void User::CloseBox(HWND dlg) const { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void User::SetText(HWND dlg, int controlId, const std::string& text) const {
+  SendMessageTimeoutA(GetDlgItem(dlg, controlId), WM_SETTEXT, 0,
+                      reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+void User::SelectComboItem(HWND dlg, int controlId, int index) const {
+  SendMessageTimeoutA(GetDlgItem(dlg, controlId), CB_SETCURSEL, static_cast<WPARAM>(index), 0,
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+std::string User::Text(HWND hwnd) {
+  if (hwnd == nullptr) return {};
+  // WM_GETTEXT: GetWindowText cannot read edit fields of another process.
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  std::string text(length + 1, '\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                      SMTO_ABORTIFHUNG, 5000, &got);
+  text.resize(got);
+  return text;
+}
+
+std::string User::ItemText(HWND dlg, int controlId) { return Text(GetDlgItem(dlg, controlId)); }
+
+bool User::Enabled(HWND dlg, int controlId) {
+  return IsWindowEnabled(GetDlgItem(dlg, controlId)) != FALSE;
+}
+
+bool User::Visible(HWND dlg, int controlId) {
+  return (GetWindowLongA(GetDlgItem(dlg, controlId), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+int User::Checked(HWND dlg, int controlId) {
+  DWORD_PTR state = 0;
+  SendMessageTimeoutA(GetDlgItem(dlg, controlId), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                      &state);
+  return static_cast<int>(state);
+}
+
+HWND User::Owner(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
+
+HWND User::Focus(HWND dlg) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+SeenMessageBox User::ReadMessageBox(HWND box) {
+  SeenMessageBox seen;
+  seen.hwnd = box;
+  seen.owner = Owner(box);
+  seen.caption = Text(box);
+  seen.text = ItemText(box, kMessageBoxTextId);
+  seen.hasIcon = GetDlgItem(box, kMessageBoxIconId) != nullptr;
+  return seen;
+}
+
+bool User::IsMessageBox(HWND hwnd) { return GetDlgItem(hwnd, kMessageBoxTextId) != nullptr; }
+
+void User::Rescue() const {
+  for (int round = 0; round < 200; ++round) {
+    const std::vector<HWND> open = Dialogs();
+    if (open.empty()) return;
+    for (HWND hwnd : open) {
+      // Message boxes and prompts end on WM_CLOSE; pages whose Cancel is disabled on IDCANCEL.
+      PostMessageA(hwnd, WM_CLOSE, 0, 0);
+      PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+    }
+    Sleep(50);
+  }
+}
+
+void User::Fail(const std::string& message) const {
+  ADD_FAILURE() << message << "\nOpen windows:\n" << Describe();
+  Rescue();
+  throw ScriptAborted();
+}
+
+std::string User::Describe() const {
+  std::string out;
+  for (HWND hwnd : Dialogs()) {
+    out += "  [" + Text(hwnd) + "]";
+    if (IsMessageBox(hwnd)) out += " box: " + ItemText(hwnd, kMessageBoxTextId);
+    out += "\n";
+  }
+  return out.empty() ? "  (none)\n" : out;
+}
+
+UserScript::UserScript(std::function<void(User&)> script)
+    : script_(std::move(script)),
+      testThreadId_(GetCurrentThreadId()),
+      done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      thread_(CreateThread(nullptr, 0, &UserScript::Run, this, 0, nullptr)) {}
+
+UserScript::~UserScript() {
+  SetEvent(done_);
+  WaitForSingleObject(thread_, INFINITE);
+  CloseHandle(thread_);
+  CloseHandle(done_);
+}
+
+DWORD WINAPI UserScript::Run(LPVOID param) {
+  auto* self = static_cast<UserScript*>(param);
+  User user = User::OfThread(self->testThreadId_);
+  try {
+    self->script_(user);
+  } catch (const ScriptAborted&) {
+    return 0;
+  }
+  // The script is over; whatever it left open must close soon, or the test would hang.
+  if (WaitForSingleObject(self->done_, 15000) == WAIT_TIMEOUT) {
+    ADD_FAILURE() << "windows still open after the script ended";
+    user.Rescue();
+  }
+  return 0;
+}
