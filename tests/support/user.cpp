@@ -183,7 +183,13 @@ SeenMessageBox User::ReadMessageBox(HWND box) {
   return seen;
 }
 
-bool User::IsMessageBox(HWND hwnd) { return GetDlgItem(hwnd, kMessageBoxTextId) != nullptr; }
+bool User::IsMessageBox(HWND hwnd) {
+  // Pages have statics with id -1 too; a message box is told apart by its creator: no module
+  // under Wine, user32 on Windows (loaded at the same address in every process).
+  const auto creator = reinterpret_cast<HMODULE>(GetWindowLongPtrA(hwnd, GWLP_HINSTANCE));
+  const bool byUser32 = creator == nullptr || creator == GetModuleHandleA("user32.dll");
+  return byUser32 && GetDlgItem(hwnd, kMessageBoxTextId) != nullptr;
+}
 
 void User::Rescue() const {
   for (int round = 0; round < 200; ++round) {
