@@ -41,6 +41,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
     parser.add_argument("--allowlist", required=True)
+    parser.add_argument("--list", action="store_true", help="print every imported function")
     parser.add_argument("exe")
     args = parser.parse_args()
 
@@ -64,6 +65,8 @@ def main():
 
     for dll, functions in sorted(imports.items()):
         print("%s: %d functions" % (dll, len(functions)))
+        if args.list:
+            print("  " + " ".join(sorted(functions)))
     if problems:
         print("\n".join(problems))
         return 1

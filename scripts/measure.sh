@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# The numbers we quote: setup.exe's size and imports, the number of test cases, and the
+# test suite's wall-clock time on this machine. Builds first; run from anywhere.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw >/dev/null
+
+exe=build/setup.exe
+echo "setup.exe: $(stat -c %s "$exe") bytes"
+python3 tests/imports/check_imports.py --list --objdump i686-w64-mingw32-objdump \
+  --allowlist tests/imports/nt4_imports.txt "$exe"
+i686-w64-mingw32-objdump -p "$exe" | grep -E "^(MajorSubsystemVersion|MinorSubsystemVersion|Subsystem)"
+
+cases=$(ctest --test-dir build -N | grep -c -E "Test +#[0-9]+: [A-Za-z]+\.[A-Za-z]" || true)
+echo "test cases (CTest entries, GoogleTest cases and the import check): $cases"
+start=$(date +%s.%N)
+ctest --preset mingw >/tmp/measure-ctest.log 2>&1 || { tail -20 /tmp/measure-ctest.log; exit 1; }
+end=$(date +%s.%N)
+tail -3 /tmp/measure-ctest.log | head -1
+awk -v s="$start" -v e="$end" 'BEGIN { printf "suite wall-clock time: %.1f s\n", e - s }'
