@@ -15,7 +15,7 @@ const MessageMap* CWelcomeDlg::GetMessageMap() const { return &messageMap; }
 
 BOOL CWelcomeDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
   return TRUE;
 }

@@ -40,8 +40,8 @@ const MessageMap* CLicenceDlg::GetMessageMap() const { return &messageMap; }
 BOOL CLicenceDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   m_bLicenceLoaded = 1;
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
   m_pLicenceEdit = GetDlgItem(IDC_LICENCE_TEXT);
   if (LoadTextFileIntoEdit(m_pLicenceEdit, LicencePath()) == 0) m_bLicenceLoaded = 0;
   return TRUE;

@@ -35,8 +35,8 @@ void COperationDlg::SetInfLocation(std::string strServiceName, std::string strSo
 
 BOOL COperationDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetIcon(m_hIcon, TRUE);
+  SetIcon(m_hIcon, FALSE);
 
   m_pInstallRadio = GetDlgItem(IDC_INSTALL);
   m_pUninstallRadio = GetDlgItem(IDC_UNINSTALL);

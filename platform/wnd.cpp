@@ -32,6 +32,10 @@ std::string CWnd::GetWindowText() const {
 
 void CWnd::SetFocus() { ::SetFocus(m_hWnd); }
 
+void CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
+  SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }

@@ -26,6 +26,8 @@ class CWnd : public CCmdTarget {
   void SetWindowText(const char* pszText);
   std::string GetWindowText() const;
   void SetFocus();
+  // The title-bar icon (big) or the task-switch icon (small).
+  void SetIcon(HICON hIcon, BOOL bBigIcon);
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   // The Window message box: owned by this window while it exists; a missing caption becomes
