@@ -1,0 +1,448 @@
+#include "e2e/setup_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "platform/handles.h"
+#include "res/resource.h"
+
+namespace {
+// The build passes Unix paths; Wine maps the Unix root to drive Z:.
+std::string WindowsPath(const char* pszUnixPath) {
+  std::string path = std::string("Z:") + pszUnixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string Env(const char* pszName) {
+  const char* pszValue = std::getenv(pszName);
+  return pszValue != nullptr ? pszValue : "";
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  for (;;) {
+    const std::string::size_type end = text.find('\n', start);
+    std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    if (end == std::string::npos) return lines;
+    start = end + 1;
+  }
+}
+
+// A control's text as the user reads it: "&Next >" shows as "Next >".
+std::string Shown(const std::string& text) {
+  std::string shown;
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    shown += text[i];
+  }
+  return shown;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof(name));
+  return name;
+}
+
+// A window's controls in reading order: top to bottom, then left to right.
+std::vector<HWND> Controls(HWND dlg) {
+  std::vector<std::pair<RECT, HWND>> found;
+  for (HWND child = GetWindow(dlg, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    found.emplace_back(rect, child);
+  }
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    return a.first.top != b.first.top ? a.first.top < b.first.top : a.first.left < b.first.left;
+  });
+  std::vector<HWND> controls;
+  for (const auto& control : found) controls.push_back(control.second);
+  return controls;
+}
+
+LONG StyleOf(HWND hwnd) { return GetWindowLongA(hwnd, GWL_STYLE); }
+
+bool IsGroupBox(HWND hwnd) {
+  return ClassOf(hwnd) == "Button" && (StyleOf(hwnd) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// A page is known by its group box; a window without one by its caption.
+std::string WindowName(HWND dlg) {
+  for (HWND control : Controls(dlg)) {
+    if (IsGroupBox(control)) return "\"" + Shown(User::Text(control)) + "\" page";
+  }
+  return "\"" + User::Text(dlg) + "\"";
+}
+
+void NarrateLines(const std::string& prefix, const std::string& text, size_t maxLines = 100,
+                  const std::string& firstLineNote = "") {
+  std::vector<std::string> lines = SplitLines(text);
+  lines.front() += firstLineNote;
+  const std::string indent(prefix.size(), ' ');
+  for (size_t i = 0; i < lines.size() && i < maxLines; ++i) {
+    std::string line = lines[i];
+    if (line.size() > 100) line = line.substr(0, 97) + "...";
+    Narrate("    " + (i == 0 ? prefix : indent) + line);
+  }
+  if (lines.size() > maxLines) {
+    Narrate("    " + indent + "... (" + std::to_string(lines.size()) + " lines, " +
+            std::to_string(text.size()) + " bytes in all)");
+  }
+}
+
+void NarrateControl(HWND control, std::string& buttons) {
+  const LONG style = StyleOf(control);
+  if ((style & WS_VISIBLE) == 0) return;
+  const std::string cls = ClassOf(control);
+  const std::string text = Shown(User::Text(control));
+  const bool greyed = IsWindowEnabled(control) == FALSE;
+  if (cls == "Button") {
+    const int checked = static_cast<int>(SendMessageA(control, BM_GETCHECK, 0, 0));
+    switch (style & BS_TYPEMASK) {
+      case BS_GROUPBOX:
+        Narrate("    == " + text + " ==");
+        return;
+      case BS_AUTORADIOBUTTON:
+      case BS_RADIOBUTTON:
+        NarrateLines(checked ? "(o) " : "( ) ", text, 100, greyed ? " (greyed)" : "");
+        return;
+      case BS_AUTOCHECKBOX:
+      case BS_CHECKBOX:
+        NarrateLines(checked ? "[x] " : "[ ] ", text, 100, greyed ? " (greyed)" : "");
+        return;
+      default:
+        buttons += " [" + text + (greyed ? " (greyed)" : "") + "]";
+        return;
+    }
+  }
+  if (cls == "Static") {
+    if ((style & SS_TYPEMASK) != SS_ICON && !text.empty()) NarrateLines("", text);
+    return;
+  }
+  if (cls == "Edit") {
+    NarrateLines("| ", User::Text(control), 3);
+    return;
+  }
+  if (cls == "ComboBox") Narrate("    [" + User::Text(control) + " v]");
+}
+
+std::string OwnerText(HWND dlg) {
+  HWND owner = User::Owner(dlg);
+  return owner == nullptr ? "no owner" : "owned by the " + WindowName(owner);
+}
+
+void NarrateKey(HKEY root, const std::string& path, const std::string& shownPath) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) {
+    Narrate("    " + shownPath + ": no such key");
+    return;
+  }
+  RegKey key(raw);
+  Narrate("    " + shownPath);
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD nameLength = sizeof(name);
+    BYTE data[1024] = {};
+    DWORD dataSize = sizeof(data) - 1;
+    DWORD type = 0;
+    if (RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type, data, &dataSize) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    std::string shown;
+    if (type == REG_DWORD) {
+      shown = std::to_string(*reinterpret_cast<const DWORD*>(data)) + " (REG_DWORD)";
+    } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+      shown = "\"" + std::string(reinterpret_cast<const char*>(data)) + "\"" +
+              (type == REG_SZ ? " (REG_SZ)" : " (REG_EXPAND_SZ)");
+    } else {
+      shown = std::to_string(dataSize) + " bytes of type " + std::to_string(type);
+    }
+    Narrate("        " + std::string(name) + " = " + shown);
+  }
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD nameLength = sizeof(name);
+    if (RegEnumKeyExA(key.get(), i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    NarrateKey(root, path + "\\" + name, shownPath + "\\" + name);
+  }
+}
+
+// Undoes Wine's quoting of a debug string: "text" with C escapes.
+std::string Unquote(const std::string& quoted) {
+  std::string text;
+  for (std::string::size_type i = 1; i < quoted.size() && quoted[i] != '"'; ++i) {
+    if (quoted[i] != '\\' || i + 1 >= quoted.size()) {
+      text += quoted[i];
+      continue;
+    }
+    const char c = quoted[++i];
+    if (c == 'n') {
+      text += '\n';
+    } else if (c == 'r') {
+      text += '\r';
+    } else if (c == 't') {
+      text += '\t';
+    } else if (c == 'x' && i + 2 < quoted.size()) {
+      text += static_cast<char>(std::strtol(quoted.substr(i + 1, 2).c_str(), nullptr, 16));
+      i += 2;
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+const char kDebugStringTag[] = ":warn:debugstr:OutputDebugStringA ";
+const char kRestartOfferLine[] = ":fixme:setupapi:SetupPromptReboot 00000000, 00000000, 0: stub";
+}  // namespace
+
+std::string SetupExe() { return WindowsPath(E2E_SETUP_EXE); }
+
+std::string SeamedSetupExe() { return WindowsPath(E2E_SEAMED_SETUP_EXE); }
+
+std::string SampleMediaFile(const std::string& name) {
+  return ReadFileBytes(WindowsPath(E2E_SAMPLE_MEDIA) + name);
+}
+
+void PutSampleFiles(const TempDir& media, std::initializer_list<const char*> names) {
+  for (const char* name : names) {
+    const std::string bytes = SampleMediaFile(name);
+    EXPECT_FALSE(bytes.empty()) << "sample media file " << name;
+    media.Write(name, bytes);
+  }
+}
+
+bool Narrating() {
+  static const bool on = Env("ZL73_E2E_NARRATE") == "1";
+  return on;
+}
+
+void Narrate(const std::string& line) {
+  if (!Narrating()) return;
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+void NarrateInstalledState(const std::string& serviceName) {
+  if (!Narrating()) return;
+  Narrate("What the system holds now:");
+  const std::string key = kServicesKey + serviceName;
+  NarrateKey(HKEY_LOCAL_MACHINE, key, "HKLM\\" + key);
+  const std::string driver = DriversDir() + "zl73.sys";
+  Narrate("    " + driver + ": " +
+          (FileExists(driver) ? std::to_string(ReadFileBytes(driver).size()) + " bytes"
+                              : std::string("no such file")));
+}
+
+HWND Robot::See(HWND dlg) {
+  if (!Narrating()) return dlg;
+  if (User::IsMessageBox(dlg)) {
+    Narrate("Message box \"" + User::Text(dlg) + "\" (" + OwnerText(dlg) + ")");
+  } else {
+    Narrate("Window \"" + User::Text(dlg) + "\" (" + OwnerText(dlg) + ")");
+  }
+  std::string buttons;
+  for (HWND control : Controls(dlg)) NarrateControl(control, buttons);
+  if (!buttons.empty()) Narrate("   " + buttons);
+  return dlg;
+}
+
+HWND Robot::WelcomePage() { return See(user_.WaitForWelcomePage()); }
+
+HWND Robot::OperationPage() { return See(user_.WaitForPageWith(IDC_NEXT)); }
+
+HWND Robot::LicencePage() { return See(user_.WaitForPageWith(IDC_LICENCE_TEXT)); }
+
+HWND Robot::ComPortPage() { return See(user_.WaitForPageWith(IDC_START_COM)); }
+
+HWND Robot::LicenceOrComPortPage() {
+  return See(user_.WaitForDialog(
+      [](HWND hwnd) {
+        return !User::IsMessageBox(hwnd) &&
+               (GetDlgItem(hwnd, IDC_LICENCE_TEXT) || GetDlgItem(hwnd, IDC_START_COM));
+      },
+      "the licence page or the COM port page"));
+}
+
+HWND Robot::FinishedPage() {
+  return See(user_.WaitForDialog(
+      [](HWND hwnd) {
+        return GetDlgItem(hwnd, IDC_NEXT) && User::Enabled(hwnd, IDC_NEXT) &&
+               User::ItemText(hwnd, IDC_NEXT) == "Finish";
+      },
+      "the Finish button"));
+}
+
+HWND Robot::Prompt(const std::string& caption) { return See(user_.WaitForCaption(caption)); }
+
+SeenMessageBox Robot::MessageBox() {
+  const SeenMessageBox box = user_.WaitForMessageBox();
+  See(box.hwnd);
+  return box;
+}
+
+void Robot::Click(HWND dlg, int controlId) {
+  Narrate("  -> The user clicks \"" + Shown(User::ItemText(dlg, controlId)) + "\".");
+  user_.Click(dlg, controlId);
+  // A box always closes on its button; waiting keeps the next look from finding it again.
+  if (User::IsMessageBox(dlg) && !user_.WaitUntilGone(dlg)) {
+    ADD_FAILURE() << "the message box stayed open after the click";
+  }
+}
+
+void Robot::PressEsc(HWND dlg) {
+  Narrate("  -> The user presses Esc.");
+  user_.PressKeyInFocus(dlg, VK_ESCAPE);
+}
+
+void Robot::CloseBox(HWND dlg) {
+  Narrate("  -> The user clicks the close box.");
+  user_.CloseBox(dlg);
+}
+
+void Robot::Pick(HWND dlg, int controlId, const std::string& entry) {
+  Narrate("  -> The user picks " + entry + " from the list.");
+  DWORD_PTR index = static_cast<DWORD_PTR>(CB_ERR);
+  SendMessageTimeoutA(GetDlgItem(dlg, controlId), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                      reinterpret_cast<LPARAM>(entry.c_str()), SMTO_ABORTIFHUNG, 5000, &index);
+  user_.SelectComboItem(dlg, controlId, static_cast<int>(index));
+  EXPECT_EQ(entry, User::ItemText(dlg, controlId));
+}
+
+void Robot::Check(HWND dlg, int controlId) {
+  Narrate("  -> The user checks \"" + SplitLines(Shown(User::ItemText(dlg, controlId))).front() +
+          "\".");
+  user_.Click(dlg, controlId);
+  user_.WaitForDialog(
+      [dlg, controlId](HWND hwnd) {
+        return hwnd == dlg && User::Checked(dlg, controlId) == BST_CHECKED;
+      },
+      "control " + std::to_string(controlId) + " checked");
+}
+
+namespace {
+PROCESS_INFORMATION StartSetup(const TempDir& media, const std::string& program) {
+  PROCESS_INFORMATION process = {};
+  const std::string exe = media.path() + "setup.exe";
+  if (!CopyFileA(program.c_str(), exe.c_str(), FALSE)) {
+    ADD_FAILURE() << "cannot copy " << program << ": error " << GetLastError();
+    return process;
+  }
+  Narrate("");
+  Narrate("*** " + exe + " starts.");
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  std::string commandLine = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      media.path().c_str(), &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
+  }
+  return process;
+}
+
+DWORD LogSize(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? GetFileSize(file.get(), nullptr) : 0;
+}
+}  // namespace
+
+SetupRun::SetupRun(const TempDir& media, const std::string& program)
+    : logPath_(Env("WINE_RUN_LOG")),
+      logStart_(LogSize(logPath_)),
+      process_(StartSetup(media, program)),
+      robot_(process_.dwProcessId) {}
+
+SetupRun::~SetupRun() {
+  if (process_.hProcess == nullptr) return;
+  if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+    robot_.user().Rescue();
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+void SetupRun::ExpectExit(DWORD timeoutMs) {
+  if (process_.hProcess == nullptr) return;
+  if (WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    if (Narrating()) {
+      for (const std::string& text : DebugOutput())
+        Narrate("The program's debugger output: " + text);
+      if (OfferedRestart()) {
+        Narrate(
+            "The platform is asked to offer a restart (SetupPromptReboot; Wine shows nothing).");
+      }
+      Narrate("*** setup.exe has ended.");
+    }
+    return;
+  }
+  std::string open;
+  for (HWND hwnd : robot_.user().Dialogs()) {
+    open += "  [" + User::Text(hwnd) + "] " + User::ItemText(hwnd, kMessageBoxTextId) + "\n";
+  }
+  ADD_FAILURE() << "setup.exe still runs; open windows:\n" << open;
+  robot_.user().Rescue();
+  TerminateProcess(process_.hProcess, 1);
+  WaitForSingleObject(process_.hProcess, 5000);
+}
+
+std::vector<std::string> SetupRun::LogLines() const {
+  if (logPath_.empty()) {
+    ADD_FAILURE() << "no WINE_RUN_LOG: run through tests/support/wine-run.sh, with WINEDEBUG="
+                     "-all,fixme+setupapi,warn+debugstr";
+    return {};
+  }
+  FileHandle file(CreateFileA(logPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
+  SetFilePointer(file.get(), static_cast<LONG>(logStart_), nullptr, FILE_BEGIN);
+  std::string text(GetFileSize(file.get(), nullptr) - logStart_, '\0');
+  DWORD read = 0;
+  if (!text.empty())
+    ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+  text.resize(read);
+
+  // Wine starts each debug line with the id of the thread that wrote it.
+  char prefix[16];
+  wsprintfA(prefix, "%04x:", process_.dwThreadId);
+  std::vector<std::string> own;
+  for (const std::string& line : SplitLines(text)) {
+    if (line.compare(0, std::strlen(prefix), prefix) == 0) own.push_back(line);
+  }
+  return own;
+}
+
+std::vector<std::string> SetupRun::DebugOutput() const {
+  std::vector<std::string> texts;
+  for (const std::string& line : LogLines()) {
+    const std::string::size_type at = line.find(kDebugStringTag);
+    if (at != std::string::npos)
+      texts.push_back(Unquote(line.substr(at + std::strlen(kDebugStringTag))));
+  }
+  return texts;
+}
+
+bool SetupRun::OfferedRestart() const {
+  for (const std::string& line : LogLines()) {
+    if (line.find(kRestartOfferLine) != std::string::npos) return true;
+  }
+  return false;
+}

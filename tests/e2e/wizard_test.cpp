@@ -1,0 +1,362 @@
+// The user's roads through setup.exe, run for real: the program copied onto a media folder,
+// started as its own process and answered window by window, then the registry, the drivers
+// folder and the service examined.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "e2e/setup_run.h"
+#include "res/resource.h"
+
+namespace {
+const std::string kServiceKey = std::string(kServicesKey) + "ZL73";
+const std::string kParametersKey = kServiceKey + "\\Parameters";
+const char kEngineCaption[] = "Windows NT4 Device Installation";
+const char kFailureCaption[] = " Windows NT4 Device Installation Error";
+const char kFailureText[] =
+    "Due to an error the operation was not fully completed.\n"
+    "Run setup again to complete the operation";
+
+std::string InstalledDriver() { return DriversDir() + "zl73.sys"; }
+
+bool ServiceRegistered() {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (manager == nullptr) return false;
+  SC_HANDLE service = OpenServiceA(manager, "ZL73", SERVICE_QUERY_STATUS);
+  if (service != nullptr) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return service != nullptr;
+}
+
+std::string ReadString(const std::string& path, const char* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return {};
+  }
+  char text[MAX_PATH] = {};
+  DWORD size = sizeof(text) - 1;
+  RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+  RegCloseKey(key);
+  return text;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         lstrcmpiA(text.c_str() + text.size() - tail.size(), tail.c_str()) == 0;
+}
+
+// The name of the service key as the registry stores it, whatever the case asked for.
+std::string StoredServiceKeyName() {
+  HKEY services = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServicesKey, 0, KEY_READ, &services) != ERROR_SUCCESS) {
+    return {};
+  }
+  std::string found;
+  char name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = sizeof(name);
+    if (RegEnumKeyExA(services, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      break;
+    }
+    if (lstrcmpiA(name, "ZL73") == 0) found = name;
+  }
+  RegCloseKey(services);
+  return found;
+}
+
+// (type, data) of a value, or (0, 0) when it is missing.
+std::pair<DWORD, DWORD> Dword(const std::string& path, const char* name) {
+  DWORD type = 0;
+  DWORD data = 0;
+  if (!ReadDword(HKEY_LOCAL_MACHINE, path, name, &type, &data)) return {0, 0};
+  return {type, data};
+}
+
+std::pair<DWORD, DWORD> RegDword(DWORD data) { return {REG_DWORD, data}; }
+
+// Welcome page: Next. Returns the Install / Uninstall page.
+HWND PassWelcome(Robot& r) {
+  r.Click(r.WelcomePage(), IDOK);
+  return r.OperationPage();
+}
+
+// Licence: Yes. COM port page: the entry picked, Wait on Tx as given, Next.
+void AnswerLicenceAndComPort(Robot& r, const std::string& comPort, bool waitOnTx) {
+  r.Click(r.LicencePage(), IDOK);
+  HWND page = r.ComPortPage();
+  r.Pick(page, IDC_START_COM, comPort);
+  if (waitOnTx) r.Check(page, IDC_WAIT_ON_TX);
+  r.Click(page, IDOK);
+}
+
+void ExpectNothingInstalled() {
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kServiceKey));
+  EXPECT_FALSE(FileExists(InstalledDriver()));
+  EXPECT_FALSE(ServiceRegistered());
+}
+
+class Wizard : public ::testing::Test {
+ protected:
+  void SetUp() override { RemoveInstallation(); }
+  void TearDown() override { RemoveInstallation(); }
+
+  static void RemoveInstallation() {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    if (manager != nullptr) {
+      SC_HANDLE service = OpenServiceA(manager, "ZL73", DELETE);
+      if (service != nullptr) {
+        DeleteService(service);
+        CloseServiceHandle(service);
+      }
+      CloseServiceHandle(manager);
+    }
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kServiceKey);
+    DeleteFileA(InstalledDriver().c_str());
+  }
+
+  TempDir media_;
+};
+}  // namespace
+
+TEST_F(Wizard, InstallsThenUninstalls) {
+  PutSampleFiles(media_, {"ZL73.INF", "zl73.sys", "licence.txt"});
+  {
+    SetupRun run(media_);
+    Robot& r = run.robot();
+    HWND welcome = r.WelcomePage();
+    EXPECT_EQ(nullptr, User::Owner(welcome));
+    r.Click(welcome, IDOK);
+
+    HWND page = r.OperationPage();
+    EXPECT_EQ("Installation File: ZL73.INF", User::ItemText(page, IDC_INF_FILE));
+    EXPECT_EQ(BST_CHECKED, User::Checked(page, IDC_INSTALL));
+    EXPECT_EQ(nullptr, User::Owner(page));
+    r.Click(page, IDC_NEXT);
+
+    HWND licence = r.LicencePage();
+    EXPECT_EQ(SampleMediaFile("licence.txt"), User::ItemText(licence, IDC_LICENCE_TEXT));
+    EXPECT_EQ(page, User::Owner(licence));
+    r.Click(licence, IDOK);
+
+    HWND comPort = r.ComPortPage();
+    r.Pick(comPort, IDC_START_COM, "5");
+    r.Check(comPort, IDC_WAIT_ON_TX);
+    r.Click(comPort, IDOK);
+
+    EXPECT_EQ(page, r.FinishedPage());
+    EXPECT_EQ("    The operation was completed successfully.", User::ItemText(page, IDC_STATUS));
+    r.Click(page, IDC_NEXT);
+    run.ExpectExit();
+    EXPECT_TRUE(run.OfferedRestart());
+    EXPECT_EQ(std::vector<std::string>{}, run.DebugOutput());
+  }
+  NarrateInstalledState("ZL73");
+  EXPECT_EQ(SampleMediaFile("zl73.sys"), ReadFileBytes(InstalledDriver()));
+  EXPECT_TRUE(ServiceRegistered());
+  EXPECT_EQ(RegDword(SERVICE_KERNEL_DRIVER), Dword(kServiceKey, "Type"));
+  EXPECT_EQ(RegDword(SERVICE_DEMAND_START), Dword(kServiceKey, "Start"));
+  const std::string imagePath = ReadString(kServiceKey, "ImagePath");
+  EXPECT_TRUE(EndsWithNoCase(imagePath, "\\drivers\\zl73.sys")) << imagePath;
+  EXPECT_EQ(RegDword(5), Dword(kParametersKey, "ComNumberOffset"));
+  EXPECT_EQ(RegDword(1), Dword(kParametersKey, "TxFIFO"));
+
+  {
+    SetupRun run(media_);
+    Robot& r = run.robot();
+    HWND page = PassWelcome(r);
+    r.Check(page, IDC_UNINSTALL);
+    r.Click(page, IDC_NEXT);
+    r.Click(r.FinishedPage(), IDC_NEXT);
+    run.ExpectExit();
+    EXPECT_TRUE(run.OfferedRestart());
+  }
+  NarrateInstalledState("ZL73");
+  ExpectNothingInstalled();
+}
+
+TEST_F(Wizard, WithoutInfShowsOnlyTheSetupErrorBox) {
+  PutSampleFiles(media_, {"zl73.sys", "licence.txt"});
+  SetupRun run(media_);
+  Robot& r = run.robot();
+  r.Click(r.WelcomePage(), IDOK);
+  const SeenMessageBox box = r.MessageBox();
+  EXPECT_EQ("Setup Error", box.caption);
+  EXPECT_EQ(
+      "Setup could not find a localised INF file\n"
+      "You may have removed the driver and not deleted SETUP.EXE\n"
+      "Refer to the installation media ",
+      box.text);
+  EXPECT_EQ(nullptr, box.owner);
+  EXPECT_EQ(std::vector<HWND>{box.hwnd}, r.user().Dialogs());
+  r.Click(box.hwnd, IDOK);
+  run.ExpectExit();
+  EXPECT_FALSE(run.OfferedRestart());
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kServiceKey));
+}
+
+TEST_F(Wizard, LowerCaseInfNamesTheServiceInLowerCase) {
+  media_.Write("zl73.inf", SampleMediaFile("ZL73.INF"));
+  PutSampleFiles(media_, {"zl73.sys"});
+  SetupRun run(media_);
+  Robot& r = run.robot();
+  HWND page = PassWelcome(r);
+  EXPECT_EQ("Installation File: zl73.INF", User::ItemText(page, IDC_INF_FILE));
+  r.Check(page, IDC_UNINSTALL);
+  r.Click(page, IDC_NEXT);
+  r.Click(r.FinishedPage(), IDC_NEXT);
+  run.ExpectExit();
+  EXPECT_TRUE(run.OfferedRestart());
+  // Nothing was installed, so the key the uninstallation created stays, as named and classed
+  // by the program.
+  EXPECT_EQ("zl73", StoredServiceKeyName());
+  EXPECT_EQ("Ports", KeyClass(HKEY_LOCAL_MACHINE, kServiceKey));
+}
+
+TEST_F(Wizard, InvalidInfIsReportedThenTheFailure) {
+  const std::string infPath = media_.Write("ZL73.INF", "Just some text, not an INF.\r\n");
+  PutSampleFiles(media_, {"zl73.sys", "licence.txt"});
+  SetupRun run(media_);
+  Robot& r = run.robot();
+  HWND page = PassWelcome(r);
+  r.Click(page, IDC_NEXT);
+  AnswerLicenceAndComPort(r, "5", true);
+
+  SeenMessageBox box = r.MessageBox();
+  EXPECT_EQ(kEngineCaption, box.caption);
+  EXPECT_EQ("'" + infPath + "' is not a valid INF file!", box.text);
+  EXPECT_EQ(page, box.owner);
+  r.Click(box.hwnd, IDOK);
+
+  box = r.MessageBox();
+  EXPECT_EQ(kFailureCaption, box.caption);
+  EXPECT_EQ(kFailureText, box.text);
+  EXPECT_EQ(nullptr, box.owner);
+  r.Click(box.hwnd, IDOK);
+  run.ExpectExit();
+  EXPECT_EQ(std::vector<std::string>{infPath}, run.DebugOutput());
+  EXPECT_FALSE(run.OfferedRestart());
+  ExpectNothingInstalled();
+}
+
+TEST_F(Wizard, EndsQuietlyOnEveryWayOutBeforeTheOperation) {
+  enum Stage { kWelcome, kOperation, kLicence, kComPort };
+  struct WayOut {
+    const char* name;
+    Stage stage;
+    void (*act)(Robot&, HWND);
+  };
+  const auto cancel = [](Robot& r, HWND page) { r.Click(page, IDCANCEL); };
+  const auto esc = [](Robot& r, HWND page) { r.PressEsc(page); };
+  const auto closeBox = [](Robot& r, HWND page) { r.CloseBox(page); };
+  const WayOut kWaysOut[] = {
+      {"welcome page, Cancel", kWelcome, cancel},
+      {"welcome page, Esc", kWelcome, esc},
+      {"welcome page, close box", kWelcome, closeBox},
+      {"Install / Uninstall page, Cancel", kOperation, cancel},
+      {"Install / Uninstall page, Esc", kOperation, esc},
+      {"Install / Uninstall page, close box", kOperation, closeBox},
+      {"licence page, No", kLicence, cancel},
+      {"COM port page, Cancel", kComPort, cancel},
+  };
+  PutSampleFiles(media_, {"ZL73.INF", "zl73.sys", "licence.txt"});
+  for (const WayOut& way : kWaysOut) {
+    SCOPED_TRACE(way.name);
+    SetupRun run(media_);
+    Robot& r = run.robot();
+    HWND page = r.WelcomePage();
+    if (way.stage >= kOperation) {
+      r.Click(page, IDOK);
+      page = r.OperationPage();
+    }
+    if (way.stage >= kLicence) {
+      r.Click(page, IDC_NEXT);
+      page = r.LicencePage();
+    }
+    if (way.stage >= kComPort) {
+      r.Click(page, IDOK);
+      page = r.ComPortPage();
+    }
+    way.act(r, page);
+    run.ExpectExit();
+    EXPECT_FALSE(run.OfferedRestart());
+    ExpectNothingInstalled();
+    // Each failing row costs a time limit: the first is enough to go on.
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(Wizard, CancelledCopyPromptEndsWithTheFailureBoxOnly) {
+  PutSampleFiles(media_, {"ZL73.INF", "licence.txt"});  // no zl73.sys
+  SetupRun run(media_, SeamedSetupExe());
+  Robot& r = run.robot();
+  HWND page = PassWelcome(r);
+  r.Click(page, IDC_NEXT);
+  AnswerLicenceAndComPort(r, "3", false);
+  r.Click(r.Prompt("Files Needed"), IDCANCEL);
+
+  // A cancel is the user's own choice: no engine box, straight to the failure box.
+  const SeenMessageBox box = r.MessageBox();
+  EXPECT_EQ(kFailureCaption, box.caption);
+  EXPECT_EQ(kFailureText, box.text);
+  r.Click(box.hwnd, IDOK);
+  run.ExpectExit();
+  EXPECT_EQ(std::vector<std::string>{}, run.DebugOutput());
+  EXPECT_FALSE(run.OfferedRestart());
+  EXPECT_FALSE(FileExists(InstalledDriver()));
+}
+
+TEST_F(Wizard, FailingServiceSectionIsReportedAfterTheFilesWereCopied) {
+  std::string inf = SampleMediaFile("ZL73.INF");
+  const std::string binaryLine = "ServiceBinary  = %12%\\zl73.sys";
+  const std::string::size_type at = inf.find(binaryLine);
+  ASSERT_NE(std::string::npos, at);
+  media_.Write("ZL73.INF", inf.erase(at, binaryLine.size()));
+  PutSampleFiles(media_, {"zl73.sys", "licence.txt"});
+  SetupRun run(media_);
+  Robot& r = run.robot();
+  HWND page = PassWelcome(r);
+  r.Click(page, IDC_NEXT);
+  AnswerLicenceAndComPort(r, "5", true);
+
+  // Wine has no text for the setup API's own codes: the code itself is shown.
+  SeenMessageBox box = r.MessageBox();
+  EXPECT_EQ(kEngineCaption, box.caption);
+  EXPECT_EQ("Error code = -536870377 (0xe0000217)", box.text);
+  EXPECT_EQ(page, box.owner);
+  r.Click(box.hwnd, IDOK);
+
+  box = r.MessageBox();
+  EXPECT_EQ(kFailureCaption, box.caption);
+  EXPECT_EQ(kFailureText, box.text);
+  r.Click(box.hwnd, IDOK);
+  run.ExpectExit();
+  EXPECT_EQ(std::vector<std::string>{"Error code = -536870377 (0xe0000217)"}, run.DebugOutput());
+  // Files were committed, yet a failed run offers no restart.
+  EXPECT_FALSE(run.OfferedRestart());
+  EXPECT_EQ(SampleMediaFile("zl73.sys"), ReadFileBytes(InstalledDriver()));
+  EXPECT_FALSE(ServiceRegistered());
+  EXPECT_EQ(0u, Dword(kParametersKey, "ComNumberOffset").first);
+  EXPECT_EQ(0u, Dword(kParametersKey, "TxFIFO").first);
+}
+
+TEST_F(Wizard, InstallsWithoutLicencePageWhenTheMediaHasNoLicence) {
+  PutSampleFiles(media_, {"ZL73.INF", "zl73.sys"});
+  SetupRun run(media_);
+  Robot& r = run.robot();
+  HWND page = PassWelcome(r);
+  r.Click(page, IDC_NEXT);
+  HWND next = r.LicenceOrComPortPage();
+  ASSERT_NE(nullptr, GetDlgItem(next, IDC_START_COM)) << "a licence page without licence.txt";
+  r.Pick(next, IDC_START_COM, "3");
+  r.Click(next, IDOK);
+  r.Click(r.FinishedPage(), IDC_NEXT);
+  run.ExpectExit();
+  EXPECT_TRUE(run.OfferedRestart());
+  EXPECT_TRUE(FileExists(InstalledDriver()));
+  EXPECT_EQ(RegDword(3), Dword(kParametersKey, "ComNumberOffset"));
+  // Wait on Tx left unchecked: no TxFIFO.
+  EXPECT_EQ(0u, Dword(kParametersKey, "TxFIFO").first);
+}
