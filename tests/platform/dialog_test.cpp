@@ -1,1 +1,230 @@
+#include "platform/dialog.h"
+
 #include <gtest/gtest.h>
+
+#include "platform/test_dialogs.h"
+#include "platform/win_app.h"
+#include "support/user.h"
+
+namespace {
+HWND WaitForTestDialog(User& u) { return u.WaitForPageWith(IDC_TEST_ACTION); }
+
+// A top-level window of this thread that is never shown, to stand as a parent or an owner.
+struct HiddenWindow {
+  HiddenWindow()
+      : hwnd(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                             nullptr)) {}
+  ~HiddenWindow() {
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
+  }
+  HWND hwnd;
+};
+
+// Each way of ending the dialog, the end code it must give, and whether the controls were
+// saved into the members on the way out.
+struct Leave {
+  const char* name;
+  void (*act)(User&, HWND);
+  INT_PTR expected;
+  bool saved;
+};
+
+const Leave kLeaves[] = {
+    {"OK", [](User& u, HWND dlg) { u.Click(dlg, IDOK); }, IDOK, true},
+    {"Enter in the edit",
+     [](User& u, HWND dlg) {
+       FocusOn(dlg, IDC_TEST_EDIT);
+       u.PressKeyInFocus(dlg, VK_RETURN);
+     },
+     IDOK, true},
+    {"Cancel", [](User& u, HWND dlg) { u.Click(dlg, IDCANCEL); }, IDCANCEL, false},
+    {"Esc", [](User& u, HWND dlg) { u.PressKeyInFocus(dlg, VK_ESCAPE); }, IDCANCEL, false},
+    {"close box", [](User& u, HWND dlg) { u.CloseBox(dlg); }, IDCANCEL, false},
+    {"EndDialog(42) in a handler", [](User& u, HWND dlg) { u.Click(dlg, IDC_TEST_ACTION); }, 42,
+     false},
+};
+}  // namespace
+
+TEST(CDialog, EndsWithTheCodeOfEachWayOutAndSavesOnlyOnOK) {
+  for (const Leave& leave : kLeaves) {
+    SCOPED_TRACE(leave.name);
+    CTestDlg dlg;
+    dlg.m_onAction = [](CTestDlg& d) { d.EndDialog(42); };
+    UserScript user([&](User& u) {
+      HWND page = WaitForTestDialog(u);
+      SendTo(GetDlgItem(page, IDC_TEST_CHECK), BM_SETCHECK, BST_CHECKED);
+      u.SetText(page, IDC_TEST_COMBO, "abc");
+      leave.act(u, page);
+    });
+    EXPECT_EQ(leave.expected, dlg.DoModal());
+    EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nCheck);
+    EXPECT_EQ(leave.saved ? "abc" : "", dlg.m_strCombo);
+    EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nOKCount);
+    EXPECT_EQ(1, dlg.m_nInitCount);
+  }
+
+  CTestDlg missing(nullptr, 999);
+  EXPECT_EQ(-1, missing.DoModal());
+  EXPECT_EQ(0, missing.m_nInitCount);
+}
+
+TEST(CDialog, RoutesButtonClicksThroughTheMessageMap) {
+  CTestDlg dlg;
+  dlg.m_onAction = [](CTestDlg& d) {
+    d.SetWindowText(("action " + std::to_string(d.m_nActionCount)).c_str());
+  };
+  UserScript user([&](User& u) {
+    HWND page = WaitForTestDialog(u);
+    u.Click(page, IDC_TEST_ACTION);
+    EXPECT_TRUE(WaitUntil([&] { return User::Text(page) == "action 1"; }));
+
+    // No entry for the check box: the click only toggles it.
+    u.Click(page, IDC_TEST_CHECK);
+    EXPECT_TRUE(WaitUntil([&] { return User::Checked(page, IDC_TEST_CHECK) == BST_CHECKED; }));
+    EXPECT_TRUE(IsWindowVisible(page));
+
+    // Enter clicks the focused push button, not the default one.
+    FocusOn(page, IDC_TEST_ACTION);
+    u.PressKeyInFocus(page, VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return User::Text(page) == "action 2"; }));
+    EXPECT_TRUE(IsWindowVisible(page));
+
+    // Enter on a control that is no push button clicks the default button.
+    FocusOn(page, IDC_TEST_CHECK);
+    u.PressKeyInFocus(page, VK_RETURN);
+  });
+  EXPECT_EQ(IDOK, dlg.DoModal());
+  EXPECT_EQ(2, dlg.m_nActionCount);
+  EXPECT_EQ(1, dlg.m_nOKCount);
+  EXPECT_EQ(1, dlg.m_nCheck);
+}
+
+TEST(CDialog, IsOwnedByItsParentElseByTheActiveWindowWhichItDisables) {
+  HiddenWindow hidden;
+  CWnd hiddenParent(hidden.hwnd);
+  struct Case {
+    const char* name;
+    CWnd* parent;
+  };
+  for (const Case& c : {Case{"no parent", nullptr}, Case{"a parent", &hiddenParent}}) {
+    SCOPED_TRACE(c.name);
+    INT_PTR innerResult = 0;
+    CTestDlg outer;
+    outer.m_onAction = [&](CTestDlg&) {
+      CTestDlg inner(c.parent);
+      innerResult = inner.DoModal();
+    };
+    UserScript user([&](User& u) {
+      HWND outerPage = WaitForTestDialog(u);
+      EXPECT_EQ(nullptr, User::Owner(outerPage)) << "nothing was active";
+      u.Click(outerPage, IDC_TEST_ACTION);
+      HWND innerPage = u.WaitForDialog(
+          [&](HWND h) { return h != outerPage && GetDlgItem(h, IDC_TEST_ACTION) != nullptr; },
+          "the inner dialog");
+      const HWND expectedOwner = c.parent != nullptr ? hidden.hwnd : outerPage;
+      EXPECT_EQ(expectedOwner, User::Owner(innerPage));
+      EXPECT_FALSE(IsWindowEnabled(expectedOwner));
+      if (c.parent != nullptr) {
+        EXPECT_TRUE(IsWindowEnabled(outerPage));
+      }
+      u.Click(innerPage, IDCANCEL);
+      EXPECT_TRUE(u.WaitUntilGone(innerPage));
+      EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(expectedOwner) != FALSE; }));
+      u.Click(outerPage, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, outer.DoModal());
+    EXPECT_EQ(IDCANCEL, innerResult);
+  }
+}
+
+TEST(CDialog, BindsControlsAndLoadsAfreshOnEachRun) {
+  CTestDlg dlg;
+  dlg.m_onAction = [](CTestDlg& d) {
+    EXPECT_EQ(GetDlgItem(d.m_hWnd, IDC_TEST_COMBO), d.m_combo.GetSafeHwnd());
+    EXPECT_EQ(GetDlgItem(d.m_hWnd, IDC_TEST_ACTION), d.m_btnAction.GetSafeHwnd());
+    d.EndDialog(IDOK);
+  };
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE(run);
+    const std::string shown = "r" + std::to_string(run);
+    dlg.m_strCombo = shown;
+    UserScript user([&](User& u) {
+      HWND page = WaitForTestDialog(u);
+      EXPECT_EQ(shown, User::ItemText(page, IDC_TEST_COMBO));
+      u.Click(page, IDC_TEST_ACTION);
+    });
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(run, dlg.m_nInitCount);
+    EXPECT_EQ(nullptr, dlg.m_combo.GetSafeHwnd());
+    EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+  }
+}
+
+TEST(AfxMessageBox, AddsTheExclamationIconOnlyToAnIconlessRequest) {
+  struct Case {
+    UINT asked;
+    UINT shown;
+  };
+  const Case kCases[] = {
+      {MB_OK, MB_OK | MB_ICONEXCLAMATION},
+      {MB_OKCANCEL, MB_OKCANCEL | MB_ICONEXCLAMATION},
+      {MB_YESNO | MB_DEFBUTTON2, MB_YESNO | MB_DEFBUTTON2 | MB_ICONEXCLAMATION},
+      {MB_YESNOCANCEL, MB_YESNOCANCEL | MB_ICONEXCLAMATION},
+      {MB_RETRYCANCEL, MB_RETRYCANCEL},
+      {MB_ABORTRETRYIGNORE, MB_ABORTRETRYIGNORE},
+      {MB_OK | MB_ICONINFORMATION, MB_OK | MB_ICONINFORMATION},
+      {MB_YESNO | MB_ICONQUESTION, MB_YESNO | MB_ICONQUESTION},
+      {MB_OKCANCEL | MB_ICONSTOP, MB_OKCANCEL | MB_ICONSTOP},
+      {MB_OK | MB_ICONEXCLAMATION, MB_OK | MB_ICONEXCLAMATION},
+  };
+  MessageBoxSpy spy(IDNO);
+  ASSERT_TRUE(spy.installed());
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.asked);
+    EXPECT_EQ(IDNO, AfxMessageBox("Careful", c.asked));
+    ASSERT_FALSE(spy.calls().empty());
+    const MessageBoxSpy::Call& call = spy.calls().back();
+    EXPECT_EQ(c.shown, call.type);
+    EXPECT_EQ("Careful", call.text);
+    EXPECT_EQ(kProgramName, call.caption);
+    EXPECT_EQ(nullptr, call.owner) << "nothing is active";
+  }
+
+  // Asked from a running dialog, the box belongs to it.
+  HWND page = nullptr;
+  CTestDlg dlg;
+  dlg.m_onAction = [&](CTestDlg& d) {
+    page = d.m_hWnd;
+    AfxMessageBox("From the page");
+    d.EndDialog(IDOK);
+  };
+  UserScript user([&](User& u) { u.Click(WaitForTestDialog(u), IDC_TEST_ACTION); });
+  EXPECT_EQ(IDOK, dlg.DoModal());
+  ASSERT_NE(nullptr, page);
+  EXPECT_EQ(page, spy.calls().back().owner);
+}
+
+TEST(CWndMessageBox, KeepsTheCallersCaptionAndTypeAndIsOwnedWhileTheWindowLives) {
+  MessageBoxSpy spy(IDRETRY);
+  ASSERT_TRUE(spy.installed());
+  HiddenWindow hidden;
+  CWnd wnd(hidden.hwnd);
+
+  EXPECT_EQ(IDRETRY, wnd.MessageBox("One", "Setup Error", MB_OK));
+  EXPECT_EQ(IDRETRY, wnd.MessageBox("Two", nullptr, MB_YESNO | MB_DEFBUTTON2));
+  DestroyWindow(hidden.hwnd);
+  EXPECT_EQ(IDRETRY, wnd.MessageBox("Three"));
+
+  ASSERT_EQ(3u, spy.calls().size());
+  const auto& calls = spy.calls();
+  EXPECT_EQ(hidden.hwnd, calls[0].owner);
+  EXPECT_EQ("One", calls[0].text);
+  EXPECT_EQ("Setup Error", calls[0].caption);
+  EXPECT_EQ(static_cast<UINT>(MB_OK), calls[0].type) << "no icon is added";
+  EXPECT_EQ(hidden.hwnd, calls[1].owner);
+  EXPECT_EQ(kProgramName, calls[1].caption);
+  EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2), calls[1].type);
+  EXPECT_EQ(nullptr, calls[2].owner);
+  EXPECT_EQ(kProgramName, calls[2].caption);
+  EXPECT_EQ(static_cast<UINT>(MB_OK), calls[2].type);
+}
