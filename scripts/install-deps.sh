@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
-          wine wine32:i386 xvfb imagemagick python3)
+          wine wine32:i386 xvfb python3)
 
 missing=()
 for p in "${packages[@]}"; do
