@@ -45,19 +45,8 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, std::string& value) {
   HWND hWnd = pDX->PrepareCtrl(nIDC);
   CWnd combo(hWnd);
   if (pDX->m_bSaveAndValidate) {
-    if ((::GetWindowLongA(hWnd, GWL_STYLE) & 3) != CBS_DROPDOWNLIST) {
-      value = combo.GetWindowText();
-    } else {
-      const LRESULT sel = combo.SendMessage(CB_GETCURSEL);
-      value.clear();
-      if (sel != CB_ERR) {
-        const LRESULT len = combo.SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(sel));
-        std::string text(static_cast<std::size_t>(len) + 1, '\0');
-        combo.SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(sel),
-                          reinterpret_cast<LPARAM>(&text[0]));
-        value.assign(text.c_str());
-      }
-    }
+    // The pages' combo boxes have an edit field: its text is the value.
+    value = combo.GetWindowText();
   } else if (combo.SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
                                reinterpret_cast<LPARAM>(value.c_str())) == CB_ERR) {
     combo.SetWindowText(value.c_str());

@@ -8,7 +8,6 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   CWinApp* app = AfxGetApp();
   if (app == nullptr) return 1;
   app->m_hInstance = hInstance;
-  if (app->m_strAppName.empty()) app->m_strAppName = AfxGetAppName();
   app->InitInstance();
   return 0;
 }

@@ -16,8 +16,6 @@ void CWnd::SetDlgItemText(int nID, const char* pszText) { ::SetDlgItemTextA(m_hW
 
 BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
 
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-
 void CWnd::SetWindowText(const char* pszText) { ::SetWindowTextA(m_hWnd, pszText); }
 
 std::string CWnd::GetWindowText() const {
@@ -54,5 +52,3 @@ void CWnd::DetachWindow() {
 int CComboBox::AddString(const char* pszString) {
   return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pszString)));
 }
-
-int CComboBox::GetCount() { return static_cast<int>(SendMessage(CB_GETCOUNT)); }

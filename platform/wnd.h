@@ -22,7 +22,6 @@ class CWnd : public CCmdTarget {
   void SetDlgItemText(int nID, const char* pszText);
 
   BOOL EnableWindow(BOOL bEnable = TRUE);
-  BOOL IsWindowEnabled() const;
   void SetWindowText(const char* pszText);
   std::string GetWindowText() const;
   void SetFocus();
@@ -49,5 +48,4 @@ class CButton : public CWnd {};
 class CComboBox : public CWnd {
  public:
   int AddString(const char* pszString);
-  int GetCount();
 };
