@@ -7,7 +7,10 @@
 
 function(lean_compile_options target)
   get_filename_component(root "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.." ABSOLUTE)
-  set(both -Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-ident
+  # The stack and data keep only the alignment the ABI asks for: the code has no SSE (the
+  # target is the Pentium Pro) and NT4 would not save its registers anyway.
+  set(both -Oz -mpreferred-stack-boundary=2 -malign-data=abi
+           -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-ident
            -ffile-prefix-map=${root}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
   # One thread: a function-local static needs no lock, so no __cxa_guard from libstdc++.
   set(cxx -fno-exceptions -fno-rtti -fno-threadsafe-statics)
