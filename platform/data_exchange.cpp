@@ -48,10 +48,12 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
   if (pDX->m_bSaveAndValidate) {
     // The pages' combo boxes have an edit field: its text is the value.
     value = combo.GetWindowText();
-  } else if (combo.SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(static_cast<const char*>(value))) ==
-             CB_ERR) {
-    combo.SetWindowText(value);
+  } else {
+    const char* pszValue = value;
+    if (combo.SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>(pszValue)) == CB_ERR) {
+      combo.SetWindowText(pszValue);
+    }
   }
 }
 
