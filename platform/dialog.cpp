@@ -1,7 +1,5 @@
 #include "platform/dialog.h"
 
-#include <iterator>
-
 #include "platform/data_exchange.h"
 #include "platform/win_app.h"
 
@@ -9,7 +7,7 @@ const MessageMapEntry CDialog::messageEntries[] = {
     {IDOK, BN_CLICKED, Handler(&CDialog::OnOK)},
     {IDCANCEL, BN_CLICKED, Handler(&CDialog::OnCancel)},
 };
-const MessageMap CDialog::messageMap = {nullptr, messageEntries, std::size(messageEntries)};
+const MessageMap CDialog::messageMap = {nullptr, messageEntries, ARRAYSIZE(messageEntries)};
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
@@ -58,8 +56,12 @@ void CDialog::OnCommand(UINT nID, UINT nCode) {
 }
 
 void CDialog::WindowGone() {
-  for (CWnd* control : m_boundControls) control->m_hWnd = nullptr;
-  m_boundControls.clear();
+  while (m_pBoundControls != nullptr) {
+    CWnd* pControl = m_pBoundControls;
+    m_pBoundControls = pControl->m_pNextBound;
+    pControl->m_hWnd = nullptr;
+    pControl->m_pNextBound = nullptr;
+  }
   DetachWindow();
 }
 

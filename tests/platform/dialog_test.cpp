@@ -58,7 +58,7 @@ TEST(CDialog, EndsWithTheCodeOfEachWayOutAndSavesOnlyOnOK) {
     });
     EXPECT_EQ(leave.expected, dlg.DoModal());
     EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nCheck);
-    EXPECT_EQ(leave.saved ? "abc" : "", dlg.m_strCombo);
+    EXPECT_EQ(leave.saved ? "abc" : "", std::string(dlg.m_strCombo));
     EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nOKCount);
     EXPECT_EQ(1, dlg.m_nInitCount);
   }
@@ -147,7 +147,7 @@ TEST(CDialog, BindsControlsAndLoadsAfreshOnEachRun) {
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
     const std::string shown = "r" + std::to_string(run);
-    dlg.m_strCombo = shown;
+    dlg.m_strCombo = shown.c_str();
     UserScript user([&](User& u) {
       HWND page = WaitForTestDialog(u);
       EXPECT_EQ(shown, User::ItemText(page, IDC_TEST_COMBO));
