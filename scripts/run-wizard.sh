@@ -22,6 +22,8 @@ if [ ! -f "$WINEPREFIX/.ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.ready"
 fi
+# Debian's Wine reads the fonts of fonts-wine only from the prefix, old prefixes included.
+cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
   echo "Running build/media/setup.exe"
