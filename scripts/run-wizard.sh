@@ -31,4 +31,5 @@ sleep 1
 
 echo "No display: the robot runs the wizard on the sample media under Xvfb ($display)."
 export ZL73_E2E_NARRATE=1 WINEDEBUG=-all,fixme+setupapi,warn+debugstr
-tests/support/wine-run.sh build/tests/e2e/e2e_tests.exe --gtest_filter=Wizard.InstallsThenUninstalls
+tests/support/wine-run.sh build/tests/e2e/e2e_tests.exe \
+  --gtest_filter="${ZL73_E2E_FILTER:-Wizard.InstallsThenUninstalls}"

@@ -160,6 +160,61 @@ TEST(CDialog, BindsControlsAndLoadsAfreshOnEachRun) {
   }
 }
 
+namespace {
+// Where a dialog of this thread showed itself, read when it appears; then it is cancelled.
+RECT ShownRect(CDialog& dlg) {
+  RECT shown = {};
+  UserScript user([&](User& u) {
+    HWND page = WaitForTestDialog(u);
+    GetWindowRect(page, &shown);
+    u.Click(page, IDCANCEL);
+  });
+  EXPECT_EQ(IDCANCEL, dlg.DoModal());
+  return shown;
+}
+
+void ExpectCentredOn(const RECT& expected, const RECT& actual) {
+  EXPECT_NEAR(expected.left + expected.right, actual.left + actual.right, 2);
+  EXPECT_NEAR(expected.top + expected.bottom, actual.top + actual.bottom, 2);
+}
+
+class CSelfPlacedDlg : public CTestDlg {
+ public:
+  BOOL OnInitDialog() override {
+    SetWindowPos(m_hWnd, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return CTestDlg::OnInitDialog();
+  }
+};
+}  // namespace
+
+TEST(CDialog, OpensCentredOverItsOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
+  RECT area = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  {
+    SCOPED_TRACE("no owner");
+    CTestDlg dlg;
+    ExpectCentredOn(area, ShownRect(dlg));
+  }
+  {
+    SCOPED_TRACE("an owner off the centre, larger than the dialog");
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 30, 600, 400, nullptr,
+                                 nullptr, nullptr, nullptr);
+    CWnd ownerWnd(owner);
+    CTestDlg dlg(&ownerWnd);
+    RECT ownerRect = {};
+    GetWindowRect(owner, &ownerRect);
+    ExpectCentredOn(ownerRect, ShownRect(dlg));
+    DestroyWindow(owner);
+  }
+  {
+    SCOPED_TRACE("placed itself");
+    CSelfPlacedDlg dlg;
+    const RECT shown = ShownRect(dlg);
+    EXPECT_EQ(7, shown.left);
+    EXPECT_EQ(9, shown.top);
+  }
+}
+
 TEST(AfxMessageBox, AddsTheExclamationIconOnlyToAnIconlessRequest) {
   struct Case {
     UINT asked;

@@ -32,6 +32,8 @@ if [ "$(cat "$prefix/.ready" 2>/dev/null)" != "$stamp" ]; then
   wineserver -w
   echo "$stamp" >"$prefix/.ready"
 fi
+# Debian's Wine reads the fonts of fonts-wine only from the prefix, old prefixes included.
+cp -u /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
 
 if [ "$mode" != desktop ]; then
   # A persistent server makes each test program start in tens of milliseconds.
