@@ -2,13 +2,11 @@
 
 #include <windows.h>
 
-void GetExeDirectory(std::string& strDirectory) {
+void GetExeDirectory(CString& strDirectory) {
   char path[MAX_PATH];
   // A path that fills the buffer comes back without a terminating zero: trust only the
   // length returned.
   const DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text(path, len < MAX_PATH ? len : MAX_PATH);
-  const std::string::size_type slash = text.rfind('\\');
-  text.erase(slash == std::string::npos ? 0 : slash + 1);
-  strDirectory = text;
+  const CString text(path, static_cast<int>(len < MAX_PATH ? len : MAX_PATH));
+  strDirectory = text.Left(text.ReverseFind('\\') + 1);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include "platform/str.h"
 
 // The directory of the running program file, ending in a backslash.
-void GetExeDirectory(std::string& strDirectory);
+void GetExeDirectory(CString& strDirectory);

@@ -2,9 +2,6 @@
 
 #include <setupapi.h>
 
-#include <algorithm>
-#include <string>
-
 #include "app/exe_directory.h"
 #include "app/welcome_dlg.h"
 #include "pages/operation_dlg.h"
@@ -28,11 +25,11 @@ BOOL CSetupApp::InitInstance() {
 
   if (welcomeDlg.DoModal() == IDCANCEL) return FALSE;
 
-  std::string strExeDir;
+  CString strExeDir;
   GetExeDirectory(strExeDir);
-  std::string strInfPath = strExeDir + "ZL73.INF";
+  CString strInfPath = strExeDir + "ZL73.INF";
 
-  if (!finder.FindFile(strInfPath.c_str())) {
+  if (!finder.FindFile(strInfPath)) {
     welcomeDlg.MessageBox(
         "Setup could not find a localised INF file\n"
         "You may have removed the driver and not deleted SETUP.EXE\n"
@@ -43,8 +40,9 @@ BOOL CSetupApp::InitInstance() {
 
   finder.FindNextFile();
   strInfPath = finder.GetFilePath();
-  std::string strInfBaseName = finder.GetFileName();
-  strInfBaseName.erase(std::min(strInfBaseName.find('.'), strInfBaseName.size()));
+  CString strInfBaseName = finder.GetFileName();
+  const int dot = strInfBaseName.Find('.');
+  if (dot >= 0) strInfBaseName = strInfBaseName.Left(dot);
 
   operationDlg.SetInfLocation(strInfBaseName, strExeDir, strInfPath);
 

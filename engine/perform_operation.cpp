@@ -1,5 +1,3 @@
-#include <string>
-
 #include "engine/setup_engine.h"
 #include "pages/operation_dlg.h"
 #include "platform/handles.h"
@@ -12,7 +10,7 @@ const char kServiceKeyClass[] = "Ports";
 }  // namespace
 
 int COperationDlg::PerformOperation() {
-  const std::string strServiceKey = kServicesKeyPrefix + m_strServiceName;
+  const CString strServiceKey = kServicesKeyPrefix + m_strServiceName;
 
   // Declared so that leaving releases the context, the queue, the INF and then the key.
   RegKey serviceKey;
@@ -20,18 +18,19 @@ int COperationDlg::PerformOperation() {
   FileQueue queue;
   QueueContext context;
 
-  inf.reset(SetupOpenInfFileA(m_strInfPath.c_str(), nullptr, INF_STYLE_WIN4, nullptr));
+  inf.reset(SetupOpenInfFileA(m_strInfPath, nullptr, INF_STYLE_WIN4, nullptr));
   if (!inf) {
-    OutputDebugStringA(m_strInfPath.c_str());
-    const std::string strText = "'" + m_strInfPath + "' is not a valid INF file!";
-    MessageBox(strText.c_str(), kEngineCaption, MB_OK | MB_ICONEXCLAMATION);
+    // Joined, not formatted: the path may be long and may hold '%'.
+    OutputDebugStringA(m_strInfPath);
+    MessageBox("'" + m_strInfPath + "' is not a valid INF file!", kEngineCaption,
+               MB_OK | MB_ICONEXCLAMATION);
     return 0;
   }
 
   HKEY hKey = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, strServiceKey.c_str(), 0,
-                      const_cast<char*>(kServiceKeyClass), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &hKey, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, strServiceKey, 0, const_cast<char*>(kServiceKeyClass),
+                      REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey,
+                      nullptr) != ERROR_SUCCESS) {
     MessageBox("Cant open key", kEngineCaption, MB_OK | MB_ICONEXCLAMATION);
     return 0;
   }
@@ -58,7 +57,7 @@ int COperationDlg::PerformOperation() {
   const char* pszSection = m_bInstall != 0 ? "Install" : "Uninstall";
 
   if (!SetupInstallFromInfSectionA(m_hWnd, inf.get(), pszSection, SPINST_FILES | SPINST_REGISTRY,
-                                   serviceKey.get(), m_strSourceDir.c_str(), SP_COPY_NOSKIP,
+                                   serviceKey.get(), m_strSourceDir, SP_COPY_NOSKIP,
                                    FileQueueCallback, context.get(), nullptr, nullptr)) {
     ReportLastSetupError(m_hWnd);
     return 0;
@@ -97,14 +96,14 @@ void ReportLastSetupError(HWND hOwner) {
   LocalMemory message(pszMessage);
 
   // The setup API's own codes often have no system text: show the code instead.
-  const std::string strText = (dwLength != 0 && pszMessage != nullptr)
-                                  ? std::string(pszMessage)
-                                  : ErrorCodeText(static_cast<LONG>(dwError));
-  MessageBoxA(hOwner, strText.c_str(), kEngineCaption, MB_OK | MB_ICONEXCLAMATION);
-  OutputDebugStringA(strText.c_str());
+  const CString strText = (dwLength != 0 && pszMessage != nullptr)
+                              ? CString(pszMessage)
+                              : ErrorCodeText(static_cast<LONG>(dwError));
+  MessageBoxA(hOwner, strText, kEngineCaption, MB_OK | MB_ICONEXCLAMATION);
+  OutputDebugStringA(strText);
 }
 
-std::string ErrorCodeText(LONG nCode) {
+CString ErrorCodeText(LONG nCode) {
   char szText[64];
   wsprintfA(szText, "Error code = %d (0x%x)", nCode, nCode);
   return szText;

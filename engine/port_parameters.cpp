@@ -1,5 +1,3 @@
-#include <string>
-
 #include "engine/setup_engine.h"
 #include "platform/handles.h"
 #include "platform/win_app.h"
@@ -8,12 +6,12 @@ namespace {
 // Opens Parameters (never creates it: the INF's entries must have) and writes one REG_DWORD.
 // Each failure shows the option's text and then the failed call with its code.
 void WriteParameter(HKEY hServiceKey, const char* pszValueName, DWORD dwData,
-                    const std::string& strOptionText) {
+                    const char* pszOptionText) {
   HKEY hParameters = nullptr;
   LONG nResult = RegOpenKeyExA(hServiceKey, "Parameters", 0, KEY_SET_VALUE, &hParameters);
   if (nResult != ERROR_SUCCESS) {
-    AfxMessageBox(strOptionText.c_str());
-    AfxMessageBox(("OPEN KEY\n" + ErrorCodeText(nResult)).c_str());
+    AfxMessageBox(pszOptionText);
+    AfxMessageBox("OPEN KEY\n" + ErrorCodeText(nResult));
     return;
   }
   RegKey parameters(hParameters);
@@ -21,8 +19,8 @@ void WriteParameter(HKEY hServiceKey, const char* pszValueName, DWORD dwData,
   nResult = RegSetValueExA(parameters.get(), pszValueName, 0, REG_DWORD,
                            reinterpret_cast<const BYTE*>(&dwData), sizeof(dwData));
   if (nResult != ERROR_SUCCESS) {
-    AfxMessageBox(strOptionText.c_str());
-    AfxMessageBox(("SET VALUE\n" + ErrorCodeText(nResult)).c_str());
+    AfxMessageBox(pszOptionText);
+    AfxMessageBox("SET VALUE\n" + ErrorCodeText(nResult));
   }
 }
 }  // namespace

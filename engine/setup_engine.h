@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include <string>
+#include "platform/str.h"
 
 // Caption of the engine's own boxes.
 extern const char kEngineCaption[];
@@ -19,7 +19,7 @@ UINT CALLBACK FileQueueCallback(PVOID pvContext, UINT nNotification, UINT_PTR nP
 void ReportLastSetupError(HWND hOwner);
 
 // "Error code = <decimal> (0x<hex>)", the form every error-code box uses.
-std::string ErrorCodeText(LONG nCode);
+CString ErrorCodeText(LONG nCode);
 
 // Stores the starting COM number and the Wait on Tx mode under the service key's Parameters
 // subkey. Failures are shown in Warning boxes and do not fail the installation.

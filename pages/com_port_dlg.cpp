@@ -1,14 +1,12 @@
 #include "pages/com_port_dlg.h"
 
-#include <iterator>
-
 #include "res/resource.h"
 
 const MessageMapEntry CComPortDlg::messageEntries[] = {
     {IDC_NEXT_AVAILABLE, BN_CLICKED, Handler(&CComPortDlg::OnNextAvailable)},
 };
 const MessageMap CComPortDlg::messageMap = {&CDialog::messageMap, messageEntries,
-                                            std::size(messageEntries)};
+                                            ARRAYSIZE(messageEntries)};
 
 CComPortDlg::CComPortDlg(CWnd* pParent)
     : CDialog(IDD_COM_PORT, pParent), m_bNextAvailable(0), m_bWaitOnTx(0) {}
@@ -36,7 +34,7 @@ BOOL CComPortDlg::OnInitDialog() {
     wsprintfA(szPort, "%d", nPort);
     m_comboComPort.AddString(szPort);
   }
-  m_strComPort.clear();
+  m_strComPort.Empty();
   UpdateData(FALSE);
   return TRUE;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "platform/data_exchange.h"
 #include "platform/dialog.h"
 
@@ -18,7 +16,7 @@ class CComPortDlg : public CDialog {
   CButton m_btnCancel;
   CComboBox m_comboComPort;
   int m_bNextAvailable;
-  std::string m_strComPort;
+  CString m_strComPort;
   int m_bWaitOnTx;
 
  protected:

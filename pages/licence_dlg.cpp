@@ -1,8 +1,5 @@
 #include "pages/licence_dlg.h"
 
-#include <memory>
-#include <new>
-
 #include "app/exe_directory.h"
 #include "platform/file_find.h"
 #include "platform/handles.h"
@@ -10,8 +7,8 @@
 #include "res/resource.h"
 
 namespace {
-std::string LicencePath() {
-  std::string strPath;
+CString LicencePath() {
+  CString strPath;
   GetExeDirectory(strPath);
   return strPath + "licence.txt";
 }
@@ -19,8 +16,7 @@ std::string LicencePath() {
 // Whether the page has anything to show: a licence file the loader would accept.
 bool LicenceAvailable() {
   CFileFind finder;
-  const std::string strPath = LicencePath();
-  if (!finder.FindFile(strPath.c_str())) return false;
+  if (!finder.FindFile(LicencePath())) return false;
   finder.FindNextFile();
   return !finder.IsDirectory() && finder.GetLength() <= kMaxLicenceBytes;
 }
@@ -47,24 +43,25 @@ BOOL CLicenceDlg::OnInitDialog() {
   return TRUE;
 }
 
-int LoadTextFileIntoEdit(CWnd* pEdit, std::string strPath) {
+int LoadTextFileIntoEdit(CWnd* pEdit, CString strPath) {
   // No sharing: a file that someone else holds open is not shown.
-  FileHandle file(CreateFileA(strPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  FileHandle file(CreateFileA(strPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return 0;
 
   const DWORD dwLength = GetFileSize(file.get(), nullptr);
   if (dwLength == INVALID_FILE_SIZE || dwLength > kMaxLicenceBytes) return 0;
 
-  std::unique_ptr<char[]> buffer(new (std::nothrow) char[dwLength + 1]);
+  HeapMemory buffer(HeapAlloc(GetProcessHeap(), 0, dwLength + 1));
   if (!buffer) return 0;
+  char* pchText = static_cast<char*>(buffer.get());
   DWORD dwRead = 0;
-  if (!ReadFile(file.get(), buffer.get(), dwLength, &dwRead, nullptr) || dwRead != dwLength) {
+  if (!ReadFile(file.get(), pchText, dwLength, &dwRead, nullptr) || dwRead != dwLength) {
     return 0;
   }
   // The text ends right after the bytes read; a zero byte inside ends it earlier.
-  buffer[dwLength] = '\0';
-  pEdit->SetWindowText(buffer.get());
+  pchText[dwLength] = '\0';
+  pEdit->SetWindowText(pchText);
   buffer.reset();
 
   pEdit->SendMessage(EM_SETREADONLY, TRUE, 0);

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <string>
-
 #include "platform/dialog.h"
+#include "platform/str.h"
 
 // Shows licence.txt from the program directory; Yes goes on, No declines.
 class CLicenceDlg : public CDialog {
@@ -26,4 +25,4 @@ constexpr DWORD kMaxLicenceBytes = 64000;
 
 // Places the whole file, byte for byte, in the control and makes it read-only.
 // Returns 1 when the text has been placed, 0 otherwise; shows nothing either way.
-int LoadTextFileIntoEdit(CWnd* pEdit, std::string strPath);
+int LoadTextFileIntoEdit(CWnd* pEdit, CString strPath);

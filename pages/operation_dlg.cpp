@@ -1,13 +1,22 @@
 #include "pages/operation_dlg.h"
 
-#include <cstdlib>
-#include <iterator>
-#include <utility>
-
 #include "pages/com_port_dlg.h"
 #include "pages/licence_dlg.h"
 #include "platform/win_app.h"
 #include "res/resource.h"
+
+namespace {
+// Reads the text as the C library's atoi does: white space, an optional sign, then decimal
+// digits up to the first other character; 0 when there are none.
+int ReadNumber(const char* psz) {
+  while (*psz == ' ' || (*psz >= '\t' && *psz <= '\r')) ++psz;
+  const bool bNegative = *psz == '-';
+  if (*psz == '-' || *psz == '+') ++psz;
+  unsigned int nValue = 0;
+  for (; *psz >= '0' && *psz <= '9'; ++psz) nValue = nValue * 10 + (*psz - '0');
+  return static_cast<int>(bNegative ? 0u - nValue : nValue);
+}
+}  // namespace
 
 const MessageMapEntry COperationDlg::messageEntries[] = {
     {IDC_INSTALL, BN_CLICKED, Handler(&COperationDlg::OnInstall)},
@@ -15,7 +24,7 @@ const MessageMapEntry COperationDlg::messageEntries[] = {
     {IDC_NEXT, BN_CLICKED, Handler(&COperationDlg::OnNext)},
 };
 const MessageMap COperationDlg::messageMap = {&CDialog::messageMap, messageEntries,
-                                              std::size(messageEntries)};
+                                              ARRAYSIZE(messageEntries)};
 
 COperationDlg::COperationDlg(CWnd* pParent)
     : CDialog(IDD_OPERATION, pParent),
@@ -26,11 +35,11 @@ COperationDlg::~COperationDlg() = default;
 
 const MessageMap* COperationDlg::GetMessageMap() const { return &messageMap; }
 
-void COperationDlg::SetInfLocation(std::string strServiceName, std::string strSourceDir,
-                                   std::string strInfPath) {
-  m_strServiceName = std::move(strServiceName);
-  m_strSourceDir = std::move(strSourceDir);
-  m_strInfPath = std::move(strInfPath);
+void COperationDlg::SetInfLocation(CString strServiceName, CString strSourceDir,
+                                   CString strInfPath) {
+  m_strServiceName = static_cast<CString&&>(strServiceName);
+  m_strSourceDir = static_cast<CString&&>(strSourceDir);
+  m_strInfPath = static_cast<CString&&>(strInfPath);
 }
 
 BOOL COperationDlg::OnInitDialog() {
@@ -51,8 +60,7 @@ BOOL COperationDlg::OnInitDialog() {
   pChoice->SendMessage(BM_SETCHECK, BST_CHECKED);
 
   // The extension is always shown in capitals, whatever the case of the name on disk.
-  const std::string strFileLine = "Installation File: " + m_strServiceName + ".INF";
-  SetDlgItemText(IDC_INF_FILE, strFileLine.c_str());
+  SetDlgItemText(IDC_INF_FILE, "Installation File: " + m_strServiceName + ".INF");
   return TRUE;
 }
 
@@ -86,11 +94,11 @@ void COperationDlg::OnNext() {
         EndDialog(IDCANCEL);
         return;
       }
-      if (comPortDlg.m_strComPort.empty()) {
+      if (comPortDlg.m_strComPort.IsEmpty()) {
         AfxMessageBox("You must select a starting COM port number");
         continue;
       }
-      m_nComNumber = std::atoi(comPortDlg.m_strComPort.c_str());
+      m_nComNumber = ReadNumber(comPortDlg.m_strComPort);
       m_nWaitOnTx = comPortDlg.m_bWaitOnTx;
       break;
     }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <string>
-
 #include "platform/dialog.h"
+#include "platform/str.h"
 
 // The Install / Uninstall page and driver of the wizard. It owns the operation state: the
 // user's choices, and the results that the application reads after the page has ended.
@@ -14,7 +13,7 @@ class COperationDlg : public CDialog {
   const MessageMap* GetMessageMap() const override;
   BOOL OnInitDialog() override;
 
-  void SetInfLocation(std::string strServiceName, std::string strSourceDir, std::string strInfPath);
+  void SetInfLocation(CString strServiceName, CString strSourceDir, CString strInfPath);
 
   // Runs the chosen INF section and its services; 1 on success, 0 on failure.
   int PerformOperation();
@@ -30,9 +29,9 @@ class COperationDlg : public CDialog {
   CWnd* m_pNextButton = nullptr;
   CWnd* m_pCancelButton = nullptr;
   CWnd* m_pStatusText = nullptr;
-  std::string m_strInfPath;
-  std::string m_strServiceName;
-  std::string m_strSourceDir;
+  CString m_strInfPath;
+  CString m_strServiceName;
+  CString m_strSourceDir;
 
  protected:
   void OnInstall();

@@ -2,7 +2,7 @@
 
 bool CCmdTarget::OnCmdMsg(UINT nID, UINT nCode) {
   for (const MessageMap* map = GetMessageMap(); map != nullptr; map = map->pBaseMap) {
-    for (std::size_t i = 0; i < map->nEntries; ++i) {
+    for (size_t i = 0; i < map->nEntries; ++i) {
       const MessageMapEntry& entry = map->pEntries[i];
       if (entry.nID == nID && entry.nCode == nCode) {
         (this->*entry.pfn)();

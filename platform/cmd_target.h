@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <cstddef>
+#include "platform/heap.h"
 
 class CCmdTarget;
 
@@ -19,7 +19,7 @@ struct MessageMapEntry {
 struct MessageMap {
   const MessageMap* pBaseMap;
   const MessageMapEntry* pEntries;
-  std::size_t nEntries;
+  size_t nEntries;
 };
 
 // Lets a derived class's handler sit in a table of base-class member pointers.
@@ -34,6 +34,10 @@ class CCmdTarget {
   CCmdTarget(const CCmdTarget&) = delete;
   CCmdTarget& operator=(const CCmdTarget&) = delete;
   virtual ~CCmdTarget() = default;
+
+  // Framework objects come from the heap the strings use, not from a C++ runtime.
+  static void* operator new(size_t nBytes) { return AfxAllocMemory(nBytes); }
+  static void operator delete(void* p) { AfxFreeMemory(p); }
 
   virtual const MessageMap* GetMessageMap() const { return nullptr; }
 

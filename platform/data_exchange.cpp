@@ -26,7 +26,8 @@ void CDataExchange::Fail() {
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
   if (pDX->Failed() || rControl.m_hWnd != nullptr) return;
   rControl.m_hWnd = pDX->PrepareCtrl(nIDC);
-  pDX->m_pDlgWnd->m_boundControls.push_back(&rControl);
+  rControl.m_pNextBound = pDX->m_pDlgWnd->m_pBoundControls;
+  pDX->m_pDlgWnd->m_pBoundControls = &rControl;
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
@@ -40,27 +41,30 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
   }
 }
 
-void DDX_CBString(CDataExchange* pDX, int nIDC, std::string& value) {
+void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
   if (pDX->Failed()) return;
   HWND hWnd = pDX->PrepareCtrl(nIDC);
   CWnd combo(hWnd);
   if (pDX->m_bSaveAndValidate) {
     // The pages' combo boxes have an edit field: its text is the value.
     value = combo.GetWindowText();
-  } else if (combo.SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(value.c_str())) == CB_ERR) {
-    combo.SetWindowText(value.c_str());
+  } else {
+    const char* pszValue = value;
+    if (combo.SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                          reinterpret_cast<LPARAM>(pszValue)) == CB_ERR) {
+      combo.SetWindowText(pszValue);
+    }
   }
 }
 
-void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int nChars) {
+void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
   if (pDX->Failed()) return;
   if (pDX->m_bSaveAndValidate) {
-    if (value.size() > static_cast<std::size_t>(nChars)) {
+    if (value.GetLength() > nChars) {
       char number[16];
       wsprintfA(number, "%d", nChars);
-      const std::string text = AfxFormatString1("Please enter no more than %1 characters.", number);
-      AfxMessageBox(text.c_str(), MB_ICONEXCLAMATION);
+      AfxMessageBox(AfxFormatString1("Please enter no more than %1 characters.", number),
+                    MB_ICONEXCLAMATION);
       pDX->Fail();
     }
   } else if (pDX->m_hWndLastControl != nullptr && pDX->m_bEditLastControl) {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include "platform/str.h"
 
 class CDialog;
 class CWnd;
@@ -33,5 +33,5 @@ class CDataExchange {
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
-void DDX_CBString(CDataExchange* pDX, int nIDC, std::string& value);
-void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int nChars);
+void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value);
+void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);

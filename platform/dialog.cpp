@@ -1,7 +1,5 @@
 #include "platform/dialog.h"
 
-#include <iterator>
-
 #include "platform/data_exchange.h"
 #include "platform/win_app.h"
 
@@ -9,7 +7,29 @@ const MessageMapEntry CDialog::messageEntries[] = {
     {IDOK, BN_CLICKED, Handler(&CDialog::OnOK)},
     {IDCANCEL, BN_CLICKED, Handler(&CDialog::OnCancel)},
 };
-const MessageMap CDialog::messageMap = {nullptr, messageEntries, std::size(messageEntries)};
+const MessageMap CDialog::messageMap = {nullptr, messageEntries, ARRAYSIZE(messageEntries)};
+
+namespace {
+// Centres a page over its owner, or on the work area when it has none; over an owner near an
+// edge it stays on the work area.
+void CentreWindow(HWND hWnd) {
+  RECT area = {};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  RECT over = area;
+  if (HWND hOwner = ::GetWindow(hWnd, GW_OWNER)) ::GetWindowRect(hOwner, &over);
+  RECT rect = {};
+  ::GetWindowRect(hWnd, &rect);
+  const LONG width = rect.right - rect.left;
+  const LONG height = rect.bottom - rect.top;
+  LONG left = (over.left + over.right - width) / 2;
+  LONG top = (over.top + over.bottom - height) / 2;
+  if (left > area.right - width) left = area.right - width;
+  if (left < area.left) left = area.left;
+  if (top > area.bottom - height) top = area.bottom - height;
+  if (top < area.top) top = area.top;
+  ::SetWindowPos(hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
@@ -58,8 +78,12 @@ void CDialog::OnCommand(UINT nID, UINT nCode) {
 }
 
 void CDialog::WindowGone() {
-  for (CWnd* control : m_boundControls) control->m_hWnd = nullptr;
-  m_boundControls.clear();
+  while (m_pBoundControls != nullptr) {
+    CWnd* pControl = m_pBoundControls;
+    m_pBoundControls = pControl->m_pNextBound;
+    pControl->m_hWnd = nullptr;
+    pControl->m_pNextBound = nullptr;
+  }
   DetachWindow();
 }
 
@@ -68,7 +92,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     auto* self = reinterpret_cast<CDialog*>(lParam);
     ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
     self->m_hWnd = hWnd;
-    return self->OnInitDialog();
+    RECT before = {};
+    ::GetWindowRect(hWnd, &before);
+    const BOOL result = self->OnInitDialog();
+    // A page that placed itself while initialising keeps its place.
+    RECT after = {};
+    ::GetWindowRect(hWnd, &after);
+    if (after.left == before.left && after.top == before.top) CentreWindow(hWnd);
+    return result;
   }
   auto* self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
   if (self == nullptr) return FALSE;  // messages before WM_INITDIALOG

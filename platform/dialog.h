@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "platform/wnd.h"
 
 class CDataExchange;
@@ -46,5 +44,5 @@ class CDialog : public CWnd {
 
   UINT m_nIDTemplate;
   CWnd* m_pParentWnd;
-  std::vector<CWnd*> m_boundControls;
+  CWnd* m_pBoundControls = nullptr;  // linked through CWnd::m_pNextBound
 };

@@ -10,11 +10,12 @@ BOOL CFileFind::FindFile(const char* pszPattern, DWORD) {
   char* namePart = nullptr;
   const DWORD len = ::GetFullPathNameA(pszPattern, MAX_PATH, full, &namePart);
   if (len > 0 && len < MAX_PATH && namePart != nullptr) {
-    m_strRoot.assign(full, namePart);
+    m_strRoot = CString(full, static_cast<int>(namePart - full));
   } else {
-    m_strRoot = pszPattern;
-    const std::string::size_type slash = m_strRoot.find_last_of("\\/");
-    m_strRoot.erase(slash == std::string::npos ? 0 : slash + 1);
+    const CString pattern(pszPattern);
+    const int backslash = pattern.ReverseFind('\\');
+    const int slash = pattern.ReverseFind('/');
+    m_strRoot = pattern.Left((backslash > slash ? backslash : slash) + 1);
   }
   return TRUE;
 }
@@ -30,10 +31,10 @@ void CFileFind::Close() {
   m_hFind.reset();
   m_bHasNext = false;
   m_found = {};
-  m_strRoot.clear();
+  m_strRoot.Empty();
 }
 
-std::string CFileFind::GetFilePath() const { return m_strRoot + m_found.cFileName; }
+CString CFileFind::GetFilePath() const { return m_strRoot + m_found.cFileName; }
 
 ULONGLONG CFileFind::GetLength() const {
   return (static_cast<ULONGLONG>(m_found.nFileSizeHigh) << 32) | m_found.nFileSizeLow;

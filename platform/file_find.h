@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "platform/handles.h"
+#include "platform/str.h"
 
 class CFileFind {
  public:
@@ -20,9 +19,9 @@ class CFileFind {
   BOOL FindNextFile();
   void Close();
 
-  std::string GetFileName() const { return m_found.cFileName; }
+  CString GetFileName() const { return m_found.cFileName; }
   // The searched directory joined with the current file's name.
-  std::string GetFilePath() const;
+  CString GetFilePath() const;
   ULONGLONG GetLength() const;
   BOOL IsDirectory() const { return (m_found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
@@ -31,5 +30,5 @@ class CFileFind {
   WIN32_FIND_DATAA m_found = {};
   WIN32_FIND_DATAA m_next = {};
   bool m_bHasNext = false;
-  std::string m_strRoot;
+  CString m_strRoot;
 };

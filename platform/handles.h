@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include <utility>
-
 template <typename Traits>
 class UniqueHandle {
  public:
@@ -30,7 +28,11 @@ class UniqueHandle {
     reset();
     return &h_;
   }
-  Handle release() { return std::exchange(h_, Traits::Invalid()); }
+  Handle release() {
+    Handle h = h_;
+    h_ = Traits::Invalid();
+    return h;
+  }
   void reset(Handle h = Traits::Invalid()) {
     if (Traits::IsValid(h_)) Traits::Close(h_);
     h_ = h;
@@ -89,6 +91,14 @@ struct LocalMemoryTraits {
   static void Close(Handle h) { LocalFree(h); }
 };
 
+// A block of the process heap taken with HeapAlloc, where the caller handles a failure.
+struct HeapMemoryTraits {
+  using Handle = void*;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { HeapFree(GetProcessHeap(), 0, h); }
+};
+
 using RegKey = UniqueHandle<RegKeyTraits>;
 using InfHandle = UniqueHandle<InfTraits>;
 using FileQueue = UniqueHandle<FileQueueTraits>;
@@ -96,3 +106,4 @@ using QueueContext = UniqueHandle<QueueContextTraits>;
 using FileHandle = UniqueHandle<FileTraits>;
 using FindHandle = UniqueHandle<FindTraits>;
 using LocalMemory = UniqueHandle<LocalMemoryTraits>;
+using HeapMemory = UniqueHandle<HeapMemoryTraits>;

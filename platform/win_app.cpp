@@ -1,28 +1,27 @@
 #include "platform/win_app.h"
 
-#include <iterator>
-
 namespace {
 CWinApp* g_pApp = nullptr;
 
-std::string ModuleBaseName() {
+CString ModuleBaseName() {
   char path[MAX_PATH + 1] = {};
   const DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string name(path, len < MAX_PATH ? len : MAX_PATH);
-  const std::string::size_type slash = name.find_last_of("\\/");
-  if (slash != std::string::npos) name.erase(0, slash + 1);
-  const std::string::size_type dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
-  return name;
+  const CString strPath(path, static_cast<int>(len < MAX_PATH ? len : MAX_PATH));
+  const int backslash = strPath.ReverseFind('\\');
+  const int slash = strPath.ReverseFind('/');
+  const CString name = strPath.Mid((backslash > slash ? backslash : slash) + 1);
+  const int dot = name.ReverseFind('.');
+  return dot < 0 ? name : name.Left(dot);
 }
 }  // namespace
 
 const MessageMapEntry CWinApp::messageEntries[] = {
     {ID_HELP, 0, Handler(&CWinApp::OnHelp)},
 };
-const MessageMap CWinApp::messageMap = {nullptr, messageEntries, std::size(messageEntries)};
+const MessageMap CWinApp::messageMap = {nullptr, messageEntries, ARRAYSIZE(messageEntries)};
 
-CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName ? pszAppName : "") {
+CWinApp::CWinApp(const char* pszAppName) {
+  if (pszAppName != nullptr) m_strAppName = pszAppName;
   g_pApp = this;
 }
 
@@ -37,8 +36,8 @@ void CWinApp::OnHelp() {}
 
 CWinApp* AfxGetApp() { return g_pApp; }
 
-std::string AfxGetAppName() {
-  if (g_pApp != nullptr && !g_pApp->m_strAppName.empty()) return g_pApp->m_strAppName;
+CString AfxGetAppName() {
+  if (g_pApp != nullptr && !g_pApp->m_strAppName.IsEmpty()) return g_pApp->m_strAppName;
   return ModuleBaseName();
 }
 
@@ -60,13 +59,12 @@ int AfxMessageBox(const char* pszText, UINT nType) {
         break;
     }
   }
-  const std::string caption = AfxGetAppName();
-  return MessageBoxA(GetActiveWindow(), pszText, caption.c_str(), nType);
+  return MessageBoxA(GetActiveWindow(), pszText, AfxGetAppName(), nType);
 }
 
-std::string AfxFormatString1(const char* pszFormat, const char* pszArg) {
-  std::string text(pszFormat);
-  const std::string::size_type at = text.find("%1");
-  if (at != std::string::npos) text.replace(at, 2, pszArg);
-  return text;
+CString AfxFormatString1(const char* pszFormat, const char* pszArg) {
+  const CString format(pszFormat);
+  const int at = format.Find("%1");
+  if (at < 0) return format;
+  return format.Left(at) + pszArg + format.Mid(at + 2);
 }

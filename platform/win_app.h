@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "platform/cmd_target.h"
+#include "platform/str.h"
 
 class CWnd;
 
@@ -27,7 +26,7 @@ class CWinApp : public CCmdTarget {
 
   CWnd* m_pMainWnd = nullptr;
   HINSTANCE m_hInstance = nullptr;
-  std::string m_strAppName;
+  CString m_strAppName;
 
  protected:
   static const MessageMap messageMap;
@@ -39,7 +38,7 @@ class CWinApp : public CCmdTarget {
 CWinApp* AfxGetApp();
 
 // The application's name, also when no application object exists (as in tests).
-std::string AfxGetAppName();
+CString AfxGetAppName();
 
 // The module that holds the dialog templates and the icon.
 HINSTANCE AfxGetResourceHandle();
@@ -49,4 +48,4 @@ HINSTANCE AfxGetResourceHandle();
 int AfxMessageBox(const char* pszText, UINT nType = MB_OK);
 
 // Replaces "%1" in the format by the argument, as the framework's resource texts use it.
-std::string AfxFormatString1(const char* pszFormat, const char* pszArg);
+CString AfxFormatString1(const char* pszFormat, const char* pszArg);

@@ -2,14 +2,18 @@
 
 #include "platform/win_app.h"
 
+CWnd::~CWnd() { DetachWindow(); }
+
 CWnd* CWnd::GetDlgItem(int nID) {
   HWND hItem = ::GetDlgItem(m_hWnd, nID);
   if (hItem == nullptr) return nullptr;
-  for (const auto& child : m_children) {
-    if (child->m_hWnd == hItem) return child.get();
+  for (CWnd* pChild = m_pChildren; pChild != nullptr; pChild = pChild->m_pNextChild) {
+    if (pChild->m_hWnd == hItem) return pChild;
   }
-  m_children.push_back(std::make_unique<CWnd>(hItem));
-  return m_children.back().get();
+  CWnd* pChild = new CWnd(hItem);
+  pChild->m_pNextChild = m_pChildren;
+  m_pChildren = pChild;
+  return pChild;
 }
 
 void CWnd::SetDlgItemText(int nID, const char* pszText) { ::SetDlgItemTextA(m_hWnd, nID, pszText); }
@@ -18,13 +22,14 @@ BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); 
 
 void CWnd::SetWindowText(const char* pszText) { ::SetWindowTextA(m_hWnd, pszText); }
 
-std::string CWnd::GetWindowText() const {
+CString CWnd::GetWindowText() const {
   // WM_GETTEXT rather than GetWindowText: it also reads the edit field of a combo box.
-  const LRESULT len = ::SendMessageA(m_hWnd, WM_GETTEXTLENGTH, 0, 0);
-  std::string text(static_cast<std::size_t>(len) + 1, '\0');
-  const LRESULT got =
-      ::SendMessageA(m_hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(static_cast<std::size_t>(got));
+  const int nLength = static_cast<int>(::SendMessageA(m_hWnd, WM_GETTEXTLENGTH, 0, 0));
+  CString text;
+  char* pchBuffer = text.GetBuffer(nLength);
+  const LRESULT got = ::SendMessageA(m_hWnd, WM_GETTEXT, static_cast<WPARAM>(nLength) + 1,
+                                     reinterpret_cast<LPARAM>(pchBuffer));
+  text.ReleaseBuffer(static_cast<int>(got));
   return text;
 }
 
@@ -39,13 +44,18 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int CWnd::MessageBox(const char* pszText, const char* pszCaption, UINT nType) {
-  const std::string appName = AfxGetAppName();
+  const CString appName = AfxGetAppName();
   HWND owner = (m_hWnd != nullptr && ::IsWindow(m_hWnd)) ? m_hWnd : nullptr;
-  return ::MessageBoxA(owner, pszText, pszCaption ? pszCaption : appName.c_str(), nType);
+  return ::MessageBoxA(owner, pszText, pszCaption ? pszCaption : static_cast<const char*>(appName),
+                       nType);
 }
 
 void CWnd::DetachWindow() {
-  m_children.clear();
+  while (m_pChildren != nullptr) {
+    CWnd* pChild = m_pChildren;
+    m_pChildren = pChild->m_pNextChild;
+    delete pChild;
+  }
   m_hWnd = nullptr;
 }
 

@@ -4,16 +4,16 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "platform/cmd_target.h"
+#include "platform/str.h"
+
+class CDataExchange;
 
 class CWnd : public CCmdTarget {
  public:
   CWnd() = default;
   explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
+  ~CWnd() override;
 
   HWND GetSafeHwnd() const { return m_hWnd; }
 
@@ -23,7 +23,7 @@ class CWnd : public CCmdTarget {
 
   BOOL EnableWindow(BOOL bEnable = TRUE);
   void SetWindowText(const char* pszText);
-  std::string GetWindowText() const;
+  CString GetWindowText() const;
   void SetFocus();
   // The title-bar icon (big) or the task-switch icon (small).
   void SetIcon(HICON hIcon, BOOL bBigIcon);
@@ -40,7 +40,12 @@ class CWnd : public CCmdTarget {
   void DetachWindow();
 
  private:
-  std::vector<std::unique_ptr<CWnd>> m_children;
+  friend class CDialog;
+  friend void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+
+  CWnd* m_pChildren = nullptr;   // handed out by GetDlgItem, owned here
+  CWnd* m_pNextChild = nullptr;  // the next in the parent's list of children
+  CWnd* m_pNextBound = nullptr;  // the next in the dialog's list of bound controls
 };
 
 class CButton : public CWnd {};

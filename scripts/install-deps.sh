@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the cross compiler, 32-bit Wine and the tools the build and tests use.
+# Installs the cross compiler, 32-bit Wine with its own fonts (the pages are laid out for them)
+# and the tools the build, the tests and the screenshots use.
 # Safe to run again: it skips apt when everything is already there.
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
-          wine wine32:i386 xvfb python3)
+          wine wine32:i386 fonts-wine xvfb imagemagick python3)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,8 +9,8 @@ TEST(GetExeDirectory, IsTheProgramsFolderEndingInABackslash) {
   std::string expected(path);
   expected.erase(expected.rfind('\\') + 1);
 
-  std::string dir = "left over";
+  CString dir = "left over";
   GetExeDirectory(dir);
-  EXPECT_EQ(expected, dir);
-  EXPECT_EQ('\\', dir.back());
+  EXPECT_EQ(expected, std::string(dir));
+  EXPECT_EQ('\\', std::string(dir).back());
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 #include "platform/handles.h"
@@ -336,6 +337,31 @@ void Robot::Check(HWND dlg, int controlId) {
       "control " + std::to_string(controlId) + " checked");
 }
 
+void Robot::Snap(HWND window, const std::string& name, int comboId) {
+  static const std::string folder = Env("ZL73_SCREENSHOTS");
+  if (folder.empty()) return;
+  HWND combo = comboId != 0 ? GetDlgItem(window, comboId) : nullptr;
+  if (combo != nullptr) PostMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  // The request names the X display and the window's place, as the capture tool takes them.
+  RECT rect = {};
+  GetWindowRect(window, &rect);
+  char request[128];
+  wsprintfA(request, "%s %ldx%ld+%ld+%ld\n", Env("DISPLAY").c_str(), rect.right - rect.left,
+            rect.bottom - rect.top, rect.left, rect.top);
+  const std::string base = WindowsPath(folder.c_str()) + "\\" + name;
+  std::ofstream(base + ".part") << request;
+  MoveFileA((base + ".part").c_str(), (base + ".rect").c_str());
+  const DWORD start = GetTickCount();
+  while (!FileExists(base + ".png")) {
+    if (GetTickCount() - start > 30000) {
+      ADD_FAILURE() << "nothing captured " << name << ": run through scripts/screenshots.sh";
+      break;
+    }
+    Sleep(50);
+  }
+  if (combo != nullptr) PostMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 namespace {
 PROCESS_INFORMATION StartSetup(const TempDir& media, const std::string& program) {
   PROCESS_INFORMATION process = {};
@@ -355,17 +381,11 @@ PROCESS_INFORMATION StartSetup(const TempDir& media, const std::string& program)
   }
   return process;
 }
-
-DWORD LogSize(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file ? GetFileSize(file.get(), nullptr) : 0;
-}
 }  // namespace
 
 SetupRun::SetupRun(const TempDir& media, const std::string& program)
     : logPath_(Env("WINE_RUN_LOG")),
-      logStart_(LogSize(logPath_)),
+      logStart_(ReadFileBytes(logPath_).size()),
       process_(StartSetup(media, program)),
       robot_(process_.dwProcessId) {}
 
@@ -410,15 +430,8 @@ std::vector<std::string> SetupRun::LogLines() const {
                      "-all,fixme+setupapi,warn+debugstr";
     return {};
   }
-  FileHandle file(CreateFileA(logPath_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return {};
-  SetFilePointer(file.get(), static_cast<LONG>(logStart_), nullptr, FILE_BEGIN);
-  std::string text(GetFileSize(file.get(), nullptr) - logStart_, '\0');
-  DWORD read = 0;
-  if (!text.empty())
-    ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
-  text.resize(read);
+  const std::string log = ReadFileBytes(logPath_);
+  const std::string text = log.size() > logStart_ ? log.substr(logStart_) : std::string();
 
   // Wine starts each debug line with the id of the thread that wrote it.
   char prefix[16];

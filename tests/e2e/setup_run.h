@@ -53,6 +53,9 @@ class Robot {
   void Pick(HWND dlg, int controlId, const std::string& entry);
   // Clicks a check box or radio button and waits until it shows checked.
   void Check(HWND dlg, int controlId);
+  // With ZL73_SCREENSHOTS naming a folder, has scripts/screenshots.sh capture the window there
+  // as <name>.png, with the list of this combo box dropped down if one is given.
+  void Snap(HWND window, const std::string& name, int comboId = 0);
 
  private:
   HWND See(HWND dlg);
@@ -83,7 +86,7 @@ class SetupRun {
 
   // The log's size is taken before the program starts.
   std::string logPath_;
-  DWORD logStart_;
+  size_t logStart_;
   PROCESS_INFORMATION process_;
   Robot robot_;
 };

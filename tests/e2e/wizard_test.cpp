@@ -128,26 +128,32 @@ TEST_F(Wizard, InstallsThenUninstalls) {
     Robot& r = run.robot();
     HWND welcome = r.WelcomePage();
     EXPECT_EQ(nullptr, User::Owner(welcome));
+    r.Snap(welcome, "01-welcome");
     r.Click(welcome, IDOK);
 
     HWND page = r.OperationPage();
     EXPECT_EQ("Installation File: ZL73.INF", User::ItemText(page, IDC_INF_FILE));
     EXPECT_EQ(BST_CHECKED, User::Checked(page, IDC_INSTALL));
     EXPECT_EQ(nullptr, User::Owner(page));
+    r.Snap(page, "02-install-uninstall");
     r.Click(page, IDC_NEXT);
 
     HWND licence = r.LicencePage();
     EXPECT_EQ(SampleMediaFile("licence.txt"), User::ItemText(licence, IDC_LICENCE_TEXT));
     EXPECT_EQ(page, User::Owner(licence));
+    r.Snap(licence, "03-licence");
     r.Click(licence, IDOK);
 
     HWND comPort = r.ComPortPage();
+    r.Snap(comPort, "04-com-port");
+    r.Snap(comPort, "05-com-port-list", IDC_START_COM);
     r.Pick(comPort, IDC_START_COM, "5");
     r.Check(comPort, IDC_WAIT_ON_TX);
     r.Click(comPort, IDOK);
 
     EXPECT_EQ(page, r.FinishedPage());
     EXPECT_EQ("    The operation was completed successfully.", User::ItemText(page, IDC_STATUS));
+    r.Snap(page, "07-finished");
     r.Click(page, IDC_NEXT);
     run.ExpectExit();
     EXPECT_TRUE(run.OfferedRestart());
@@ -191,6 +197,7 @@ TEST_F(Wizard, WithoutInfShowsOnlyTheSetupErrorBox) {
       box.text);
   EXPECT_EQ(nullptr, box.owner);
   EXPECT_EQ(std::vector<HWND>{box.hwnd}, r.user().Dialogs());
+  r.Snap(box.hwnd, "08-setup-error-no-inf");
   r.Click(box.hwnd, IDOK);
   run.ExpectExit();
   EXPECT_FALSE(run.OfferedRestart());
@@ -228,12 +235,14 @@ TEST_F(Wizard, InvalidInfIsReportedThenTheFailure) {
   EXPECT_EQ(kEngineCaption, box.caption);
   EXPECT_EQ("'" + infPath + "' is not a valid INF file!", box.text);
   EXPECT_EQ(page, box.owner);
+  r.Snap(box.hwnd, "09-invalid-inf");
   r.Click(box.hwnd, IDOK);
 
   box = r.MessageBox();
   EXPECT_EQ(kFailureCaption, box.caption);
   EXPECT_EQ(kFailureText, box.text);
   EXPECT_EQ(nullptr, box.owner);
+  r.Snap(box.hwnd, "10-failure");
   r.Click(box.hwnd, IDOK);
   run.ExpectExit();
   EXPECT_EQ(std::vector<std::string>{infPath}, run.DebugOutput());
@@ -350,6 +359,13 @@ TEST_F(Wizard, InstallsWithoutLicencePageWhenTheMediaHasNoLicence) {
   r.Click(page, IDC_NEXT);
   HWND next = r.LicenceOrComPortPage();
   ASSERT_NE(nullptr, GetDlgItem(next, IDC_START_COM)) << "a licence page without licence.txt";
+  // Next with no port chosen: a warning, then the page once more.
+  r.Click(next, IDOK);
+  const SeenMessageBox box = r.MessageBox();
+  EXPECT_EQ("You must select a starting COM port number", box.text);
+  r.Snap(box.hwnd, "06-warning-no-com-port");
+  r.Click(box.hwnd, IDOK);
+  next = r.ComPortPage();
   r.Pick(next, IDC_START_COM, "3");
   r.Click(next, IDOK);
   r.Click(r.FinishedPage(), IDC_NEXT);

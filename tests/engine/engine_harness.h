@@ -99,7 +99,7 @@ inline Outcome RunEngine(int install, const std::string& service, const std::str
                          const std::string& infPath, int comNumber = 0, int waitOnTx = 0) {
   EnginePage page;
   page.m_bInstall = install;
-  page.SetInfLocation(service, sourceDir, infPath);
+  page.SetInfLocation(service.c_str(), sourceDir.c_str(), infPath.c_str());
   page.m_nComNumber = comNumber;
   page.m_nWaitOnTx = waitOnTx;
   page.m_bFilesCommitted = 7;  // the page's initialisation must reset it

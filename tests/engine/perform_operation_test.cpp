@@ -246,16 +246,22 @@ TEST(PerformOperation, UninstallCreatesAMissingServiceKeyAndSkipsAFileItCannotDe
 TEST(PerformOperation, RejectsAFileThatIsNotAnInf) {
   ScratchService svc("EngBadInf", {});
   TempDir media;
-  const std::string infPath = media.Write("ENGBAD.INF", "Just some notes.\r\nNot an INF.\r\n");
-
-  EngineLog log;
-  const Outcome out = RunEngine(1, svc.name(), media.path(), infPath);
-  EXPECT_EQ(0, out.result);
-  EXPECT_EQ(0, out.filesCommitted);
-  EXPECT_EQ(Calls({"debug: " + infPath, "box: '" + infPath + "' is not a valid INF file!"}),
-            log.calls);
-  ExpectEngineBoxes(log, out.page);
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, svc.key()));
+  // Also a path of MAX_PATH characters with blanks, '%' sequences and a non-ASCII byte, which
+  // must come out as it is.
+  std::string longPath = media.path() + "not an INF %s %1 %% \xE9 ";
+  longPath.append(MAX_PATH - longPath.size() - 4, 'x') += ".INF";
+  for (const std::string& infPath :
+       {media.Write("ENGBAD.INF", "Just some notes.\r\nNot an INF.\r\n"), longPath}) {
+    SCOPED_TRACE(infPath);
+    EngineLog log;
+    const Outcome out = RunEngine(1, svc.name(), media.path(), infPath);
+    EXPECT_EQ(0, out.result);
+    EXPECT_EQ(0, out.filesCommitted);
+    EXPECT_EQ(Calls({"debug: " + infPath, "box: '" + infPath + "' is not a valid INF file!"}),
+              log.calls);
+    ExpectEngineBoxes(log, out.page);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, svc.key()));
+  }
 }
 
 namespace {

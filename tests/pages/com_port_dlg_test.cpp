@@ -70,7 +70,7 @@ TEST(CComPortDlg, EachOpeningRefillsTheListAndClearsTheTextButKeepsWaitOnTx) {
     u.Click(page, IDOK);
   });
   ASSERT_EQ(IDOK, dlg.DoModal());
-  EXPECT_EQ("255", dlg.m_strComPort);
+  EXPECT_EQ("255", std::string(dlg.m_strComPort));
   EXPECT_EQ(0, dlg.m_bNextAvailable);
   EXPECT_EQ(1, dlg.m_bWaitOnTx);
 
@@ -82,7 +82,7 @@ TEST(CComPortDlg, EachOpeningRefillsTheListAndClearsTheTextButKeepsWaitOnTx) {
     u.Click(page, IDOK);
   });
   ASSERT_EQ(IDOK, dlg.DoModal());
-  EXPECT_EQ("", dlg.m_strComPort);
+  EXPECT_EQ("", std::string(dlg.m_strComPort));
   EXPECT_EQ(1, dlg.m_bWaitOnTx);
 }
 
@@ -109,7 +109,7 @@ TEST(CComPortDlg, HandsOverAnyTextOfUpToFourCharacters) {
       }
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ(c.text, dlg.m_strComPort);
+    EXPECT_EQ(c.text, std::string(dlg.m_strComPort));
   }
 }
 
@@ -134,6 +134,6 @@ TEST(CComPortDlg, FiveCharactersBringTheWarningAndKeepThePageOpen) {
   });
   EXPECT_EQ(IDCANCEL, dlg.DoModal());
   // The exchange stopped at the refused text: Wait on Tx, which comes after it, was not read.
-  EXPECT_EQ("12345", dlg.m_strComPort);
+  EXPECT_EQ("12345", std::string(dlg.m_strComPort));
   EXPECT_EQ(0, dlg.m_bWaitOnTx);
 }

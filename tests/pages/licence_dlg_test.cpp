@@ -148,7 +148,7 @@ TEST(LoadTextFileIntoEdit, AFailedReadPlacesNothingAndClosesTheFile) {
       ImportHook hook("KERNEL32.dll", "ReadFile", c.readFile);
       ASSERT_TRUE(hook.installed());
       g_realReadFile = hook.original<ReadFileFn>();
-      EXPECT_EQ(0, LoadTextFileIntoEdit(&control, licence.path()));
+      EXPECT_EQ(0, LoadTextFileIntoEdit(&control, licence.path().c_str()));
     }
     EXPECT_EQ("", User::Text(edit));
     EXPECT_FALSE(ReadOnly(edit));

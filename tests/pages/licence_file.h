@@ -10,9 +10,9 @@
 #include "platform/handles.h"
 
 inline std::string LicencePathBesideProgram() {
-  std::string dir;
+  CString dir;
   GetExeDirectory(dir);
-  return dir + "licence.txt";
+  return std::string(dir) + "licence.txt";
 }
 
 class LicenceFile {

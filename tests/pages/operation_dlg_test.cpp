@@ -43,7 +43,9 @@ class ServiceMedia {
   ServiceMedia(const ServiceMedia&) = delete;
   ServiceMedia& operator=(const ServiceMedia&) = delete;
 
-  void GiveTo(COperationDlg& dlg) const { dlg.SetInfLocation(service_, dir_.path(), inf_); }
+  void GiveTo(COperationDlg& dlg) const {
+    dlg.SetInfLocation(service_.c_str(), dir_.path().c_str(), inf_.c_str());
+  }
   const std::string& inf() const { return inf_; }
   std::string key() const { return kServicesKey + service_; }
   std::string parameters() const { return key() + "\\Parameters"; }
@@ -121,7 +123,8 @@ TEST(COperationDlg, OpensChoosingWithTheFileLineAndTheChoiceChecked) {
     SCOPED_TRACE(std::string(c.service) + (c.install ? " install" : " uninstall"));
     COperationDlg dlg(nullptr);
     ASSERT_NE(nullptr, dlg.m_hIcon);
-    dlg.SetInfLocation(c.service, "C:\\media\\", std::string("C:\\media\\") + c.service + ".inf");
+    dlg.SetInfLocation(c.service, "C:\\media\\",
+                       (std::string("C:\\media\\") + c.service + ".inf").c_str());
     dlg.m_bInstall = c.install;
     // The page starts each run with no result, whatever the object held.
     dlg.m_bDone = 1;

@@ -107,7 +107,7 @@ TEST(DDX_CBString, LoadsTheFirstItemBeginningWithTheTextElseTheTextAndSavesTheEd
       u.Click(page, IDOK);
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ(c.member, dlg.m_strCombo);
+    EXPECT_EQ(c.member, std::string(dlg.m_strCombo));
   }
 }
 
@@ -116,7 +116,7 @@ TEST(DDV_MaxChars, WarnsAboveTheLimitPutsTheFocusBackAndKeepsTheDialogOpen) {
     const char* name;
     int control;
     int limit;
-    std::string CTestDlg::*member;
+    CString CTestDlg::*member;
   };
   const Case kCases[] = {
       {"edit", IDC_TEST_EDIT, 5, &CTestDlg::m_strEdit},
@@ -149,7 +149,7 @@ TEST(DDV_MaxChars, WarnsAboveTheLimitPutsTheFocusBackAndKeepsTheDialogOpen) {
       u.Click(page, IDOK);
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ(atLimit, dlg.*c.member);
+    EXPECT_EQ(atLimit, std::string(dlg.*c.member));
     EXPECT_EQ(2, dlg.m_nOKCount);
     ASSERT_EQ(1u, spy.calls().size());
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), spy.calls()[0].type);
@@ -207,7 +207,7 @@ TEST(UpdateData, StopsAtTheFirstFailedValidation) {
     });
     EXPECT_EQ(IDCANCEL, dlg.DoModal());
     EXPECT_EQ(c.result, result);
-    EXPECT_EQ(c.savedCombo, dlg.m_strCombo);
+    EXPECT_EQ(c.savedCombo, std::string(dlg.m_strCombo));
     EXPECT_EQ(c.savedCheck, dlg.m_nCheck);
     if (c.boxText == nullptr) {
       EXPECT_TRUE(spy.calls().empty());

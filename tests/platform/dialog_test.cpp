@@ -58,7 +58,7 @@ TEST(CDialog, EndsWithTheCodeOfEachWayOutAndSavesOnlyOnOK) {
     });
     EXPECT_EQ(leave.expected, dlg.DoModal());
     EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nCheck);
-    EXPECT_EQ(leave.saved ? "abc" : "", dlg.m_strCombo);
+    EXPECT_EQ(leave.saved ? "abc" : "", std::string(dlg.m_strCombo));
     EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nOKCount);
     EXPECT_EQ(1, dlg.m_nInitCount);
   }
@@ -147,7 +147,7 @@ TEST(CDialog, BindsControlsAndLoadsAfreshOnEachRun) {
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
     const std::string shown = "r" + std::to_string(run);
-    dlg.m_strCombo = shown;
+    dlg.m_strCombo = shown.c_str();
     UserScript user([&](User& u) {
       HWND page = WaitForTestDialog(u);
       EXPECT_EQ(shown, User::ItemText(page, IDC_TEST_COMBO));
@@ -157,6 +157,61 @@ TEST(CDialog, BindsControlsAndLoadsAfreshOnEachRun) {
     EXPECT_EQ(run, dlg.m_nInitCount);
     EXPECT_EQ(nullptr, dlg.m_combo.GetSafeHwnd());
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+  }
+}
+
+namespace {
+// Where a dialog of this thread showed itself, read when it appears; then it is cancelled.
+RECT ShownRect(CDialog& dlg) {
+  RECT shown = {};
+  UserScript user([&](User& u) {
+    HWND page = WaitForTestDialog(u);
+    GetWindowRect(page, &shown);
+    u.Click(page, IDCANCEL);
+  });
+  EXPECT_EQ(IDCANCEL, dlg.DoModal());
+  return shown;
+}
+
+void ExpectCentredOn(const RECT& expected, const RECT& actual) {
+  EXPECT_NEAR(expected.left + expected.right, actual.left + actual.right, 2);
+  EXPECT_NEAR(expected.top + expected.bottom, actual.top + actual.bottom, 2);
+}
+
+class CSelfPlacedDlg : public CTestDlg {
+ public:
+  BOOL OnInitDialog() override {
+    SetWindowPos(m_hWnd, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    return CTestDlg::OnInitDialog();
+  }
+};
+}  // namespace
+
+TEST(CDialog, OpensCentredOverItsOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
+  RECT area = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  {
+    SCOPED_TRACE("no owner");
+    CTestDlg dlg;
+    ExpectCentredOn(area, ShownRect(dlg));
+  }
+  {
+    SCOPED_TRACE("an owner off the centre, larger than the dialog");
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 30, 600, 400, nullptr,
+                                 nullptr, nullptr, nullptr);
+    CWnd ownerWnd(owner);
+    CTestDlg dlg(&ownerWnd);
+    RECT ownerRect = {};
+    GetWindowRect(owner, &ownerRect);
+    ExpectCentredOn(ownerRect, ShownRect(dlg));
+    DestroyWindow(owner);
+  }
+  {
+    SCOPED_TRACE("placed itself");
+    CSelfPlacedDlg dlg;
+    const RECT shown = ShownRect(dlg);
+    EXPECT_EQ(7, shown.left);
+    EXPECT_EQ(9, shown.top);
   }
 }
 

@@ -46,8 +46,8 @@ TEST(CFileFind, FindsByPatternAndKeepsTheNameAsOnDisk) {
     ASSERT_EQ(c.found ? TRUE : FALSE, finder.FindFile(c.pattern.c_str()));
     if (!c.found) continue;
     EXPECT_FALSE(finder.FindNextFile()) << "the only match is current now";
-    EXPECT_EQ("zl73.inf", finder.GetFileName());
-    EXPECT_EQ(dir.path() + "zl73.inf", finder.GetFilePath());
+    EXPECT_EQ("zl73.inf", std::string(finder.GetFileName()));
+    EXPECT_EQ(dir.path() + "zl73.inf", std::string(finder.GetFilePath()));
     EXPECT_EQ(5u, finder.GetLength());
     EXPECT_FALSE(finder.IsDirectory());
   }
@@ -75,7 +75,7 @@ TEST(CFileFind, VisitsEachMatchOnceAndClosesTheSearchOnce) {
     BOOL more = TRUE;
     while (more) {
       more = finder.FindNextFile();
-      names.push_back(finder.GetFileName());
+      names.emplace_back(finder.GetFileName());
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt", "c.txt"}), names);

@@ -22,13 +22,13 @@
 constexpr const char* kProgramName = "platform_tests";
 
 // An edit control's text, exchanged the way a page's own exchange routine would do it.
-inline void DDX_EditText(CDataExchange* pDX, int nIDC, std::string& value) {
+inline void DDX_EditText(CDataExchange* pDX, int nIDC, CString& value) {
   if (pDX->Failed()) return;
   CWnd edit(pDX->PrepareEditCtrl(nIDC));
   if (pDX->m_bSaveAndValidate) {
     value = edit.GetWindowText();
   } else {
-    edit.SetWindowText(value.c_str());
+    edit.SetWindowText(value);
   }
 }
 
@@ -58,8 +58,8 @@ class CTestDlg : public CDialog {
 
   CButton m_btnAction;
   CComboBox m_combo;
-  std::string m_strEdit;
-  std::string m_strCombo;
+  CString m_strEdit;
+  CString m_strCombo;
   int m_nCheck = 0;
   int m_n3State = 0;
   int m_nEditMax = 5;

@@ -94,18 +94,6 @@ bool User::WaitUntilGone(HWND hwnd, DWORD timeoutMs) const {
   return true;
 }
 
-void User::ExpectNoDialogFor(DWORD ms, const std::string& why) const {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    if (!Dialogs().empty()) {
-      ADD_FAILURE() << why << ": unexpected window\n" << Describe();
-      Rescue();
-      return;
-    }
-    Sleep(kPollMs);
-  }
-}
-
 void User::Click(HWND dlg, int controlId) const {
   HWND item = GetDlgItem(dlg, controlId);
   if (item == nullptr) Fail("no control " + std::to_string(controlId) + " to click");
@@ -151,10 +139,6 @@ std::string User::ItemText(HWND dlg, int controlId) { return Text(GetDlgItem(dlg
 
 bool User::Enabled(HWND dlg, int controlId) {
   return IsWindowEnabled(GetDlgItem(dlg, controlId)) != FALSE;
-}
-
-bool User::Visible(HWND dlg, int controlId) {
-  return (GetWindowLongA(GetDlgItem(dlg, controlId), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 int User::Checked(HWND dlg, int controlId) {

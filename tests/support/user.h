@@ -47,8 +47,6 @@ class User {
 
   // True when the window is gone (destroyed or hidden) within the time.
   bool WaitUntilGone(HWND hwnd, DWORD timeoutMs = 10000) const;
-  // Fails the test if any dialog of the scope is visible during the given time.
-  void ExpectNoDialogFor(DWORD ms, const std::string& why) const;
 
   // Acting. Clicks and keys are posted, so a click that opens modal windows returns at once.
   void Click(HWND dlg, int controlId) const;
@@ -62,7 +60,6 @@ class User {
   static std::string Text(HWND hwnd);
   static std::string ItemText(HWND dlg, int controlId);
   static bool Enabled(HWND dlg, int controlId);
-  static bool Visible(HWND dlg, int controlId);
   static int Checked(HWND dlg, int controlId);
   static HWND Owner(HWND hwnd);
   static HWND Focus(HWND dlg);

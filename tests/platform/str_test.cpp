@@ -1,0 +1,80 @@
+#include "platform/str.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "support/import_hook.h"
+
+namespace {
+const ImportHook* g_heapAlloc = nullptr;
+const ImportHook* g_heapFree = nullptr;
+int g_allocations = 0;
+
+LPVOID WINAPI CountHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
+  ++g_allocations;
+  return g_heapAlloc->original<decltype(&HeapAlloc)>()(heap, flags, bytes);
+}
+
+// Spoils a block before freeing it, so that reading it afterwards shows.
+BOOL WINAPI SpoilHeapFree(HANDLE heap, DWORD flags, LPVOID block) {
+  if (block != nullptr) memset(block, '#', HeapSize(heap, 0, block));
+  return g_heapFree->original<decltype(&HeapFree)>()(heap, flags, block);
+}
+}  // namespace
+
+TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
+  ImportHook alloc("KERNEL32.dll", "HeapAlloc", reinterpret_cast<const void*>(&CountHeapAlloc));
+  ImportHook free("KERNEL32.dll", "HeapFree", reinterpret_cast<const void*>(&SpoilHeapFree));
+  ASSERT_TRUE(alloc.installed() && free.installed());
+  g_heapAlloc = &alloc;
+  g_heapFree = &free;
+  CString s;
+  std::string expected;
+  g_allocations = 0;
+  for (int i = 0; i < 4000; ++i) {
+    const char piece[] = {static_cast<char>('a' + i % 26), '\0'};
+    s += piece;
+    expected += piece;
+  }
+  EXPECT_GE(20, g_allocations) << "the room must grow by a factor, not by the piece";
+  EXPECT_EQ(expected, std::string(s));
+  EXPECT_EQ(4000, s.GetLength());
+
+  // A piece of the text itself, appended in the room left and then into a new block.
+  CString t = "abcdef";
+  t += "x";
+  t += static_cast<const char*>(t) + 4;
+  EXPECT_EQ("abcdefxefx", std::string(t));
+  t += t;
+  EXPECT_EQ("abcdefxefxabcdefxefx", std::string(t));
+  s += s;
+  EXPECT_EQ(expected + expected, std::string(s));
+}
+
+TEST(CString, LeftMidAndFindAtTheEnds) {
+  const CString s = "a.b.c";
+  const struct {
+    int n;
+    const char* left;
+    const char* mid;
+  } kCases[] = {
+      {-1, "", "a.b.c"}, {0, "", "a.b.c"}, {1, "a", ".b.c"},
+      {4, "a.b.", "c"},  {5, "a.b.c", ""}, {6, "a.b.c", ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.n);
+    EXPECT_EQ(c.left, std::string(s.Left(c.n)));
+    EXPECT_EQ(c.mid, std::string(s.Mid(c.n)));
+  }
+  EXPECT_EQ(0, s.ReverseFind('a'));
+  EXPECT_EQ(4, s.Find('c'));
+  EXPECT_EQ(3, s.ReverseFind('.'));
+  EXPECT_EQ(2, s.Find("b.c"));
+  EXPECT_EQ(-1, s.Find("c."));  // begins at the end but runs past it
+  EXPECT_EQ(-1, s.Find('x'));
+  EXPECT_EQ(-1, s.ReverseFind('x'));
+  EXPECT_EQ(-1, CString().Find("%1"));
+}
