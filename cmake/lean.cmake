@@ -5,11 +5,15 @@
 # programs link the same objects). add_lean_program(<target>) also gives <target> the link
 # options of a shipped program.
 
+# Code generation, at compile time and again for link-time optimisation. The stack and data
+# keep only the alignment the ABI asks for: the target (the Pentium Pro) has no SSE.
+set(LEAN_CODE -Oz -mpreferred-stack-boundary=2 -malign-data=abi)
+
 function(lean_compile_options target)
   get_filename_component(root "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.." ABSOLUTE)
-  # The stack and data keep only the alignment the ABI asks for: the code has no SSE (the
-  # target is the Pentium Pro) and NT4 would not save its registers anyway.
-  set(both -Oz -mpreferred-stack-boundary=2 -malign-data=abi
+  # Each object holds plain code, which the test programs link, and the compiler's own form,
+  # which the shipped program's link optimises as a whole.
+  set(both ${LEAN_CODE} -flto -ffat-lto-objects
            -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-ident
            -ffile-prefix-map=${root}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
   # One thread: a function-local static needs no lock, so no __cxa_guard from libstdc++.
@@ -23,7 +27,7 @@ function(add_lean_program target)
   # A PE32 GUI program for subsystem and OS version 4.0, with no runtime DLL beside it.
   # An EXE always gets its preferred base on NT4, so it needs no relocations; without a
   # link time stamp two builds of the same sources give the same bytes.
-  target_link_options(${target} PRIVATE -static -s -mwindows
+  target_link_options(${target} PRIVATE ${LEAN_CODE} -flto -static -s -mwindows
     -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
     -Wl,--gc-sections -Wl,--disable-reloc-section -Wl,--no-insert-timestamp)
 endfunction()
