@@ -35,6 +35,7 @@ for name in ("floor.exe", "setup.exe"):
     t = runs[name]
     print("%-10s %8d bytes  median %6.1f ms of %d runs (%s)" % (name, sizes[name],
           statistics.median(t), len(t), " ".join("%.0f" % x for x in t)))
-print("setup.exe / floor.exe: size %.2fx, start-up %.2fx" % (sizes["setup.exe"] / sizes["floor.exe"],
-      statistics.median(runs["setup.exe"]) / statistics.median(runs["floor.exe"])))
+print("setup.exe / floor.exe: size %.2fx, start-up %.2fx" % (
+    sizes["setup.exe"] / sizes["floor.exe"],
+    statistics.median(runs["setup.exe"]) / statistics.median(runs["floor.exe"])))
 ' "$(stat -c %s $floor)" "$(stat -c %s $setup)"

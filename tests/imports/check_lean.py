@@ -59,7 +59,8 @@ def main():
         if members:
             problems.append("%d C++ runtime members linked" % len(members))
     if args.floor:
-        own, floor = eh_frame_bytes(args.objdump, args.exe), eh_frame_bytes(args.objdump, args.floor)
+        own = eh_frame_bytes(args.objdump, args.exe)
+        floor = eh_frame_bytes(args.objdump, args.floor)
         print(".eh_frame: %d bytes (%s: %d)" % (own, os.path.basename(args.floor), floor))
         if own > floor:
             problems.append(".eh_frame is %d bytes larger than the C start-up's" % (own - floor))

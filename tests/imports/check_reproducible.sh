@@ -9,7 +9,8 @@ exe=$2
 tmp=$(mktemp -d /tmp/setup-repro.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 mkdir "$tmp/elsewhere"
-tar -C "$src" --exclude=./.git --exclude='./build*' --exclude=./out -cf - . | tar -C "$tmp/elsewhere" -xf -
+tar -C "$src" --exclude=./.git --exclude='./build*' --exclude=./out -cf - . |
+  tar -C "$tmp/elsewhere" -xf -
 cd "$tmp/elsewhere"
 cmake --preset mingw -DBUILD_TESTING=OFF >/dev/null
 cmake --build --preset mingw --target setup >/dev/null
