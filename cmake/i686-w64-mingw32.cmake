@@ -1,17 +1,6 @@
-# Cross toolchain for the 32-bit x86 Windows target. The win32-thread compilers are used
-# on purpose: the posix-thread runtime pulls in imports that NT4 does not have.
-set(CMAKE_SYSTEM_NAME Windows)
+# The shipped program's toolchain: 32-bit x86 Windows, run under 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Lets CTest run the Windows test programs.
-find_program(WINE_PROGRAM wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
+set(MINGW_TRIPLET i686-w64-mingw32)
+set(WINE_ARCH win32)
+set(WINE_PROGRAM /usr/lib/wine/wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
