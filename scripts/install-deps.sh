@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs the cross compiler, 32-bit Wine with its own fonts (the pages are laid out for them)
-# and the tools the build, the tests and the screenshots use.
+# Installs the cross compilers (i386 for the shipped program, x86-64 for the test build), the
+# 32-bit and the 64-bit Wine with Wine's own fonts (the pages are laid out for them) and the
+# tools the build, the tests, the disk images and the screenshots use. The 32-bit Wine installs
+# even where the host cannot run it; the scripts then call the 64-bit loader by its path.
 # Safe to run again: it skips apt when everything is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest
-          wine wine32:i386 fonts-wine xvfb imagemagick python3)
+packages=(cmake ninja-build googletest python3
+          g++-mingw-w64-i686 binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+          wine wine32:i386 wine64 fonts-wine xvfb imagemagick mtools xorriso)
 
 missing=()
 for p in "${packages[@]}"; do

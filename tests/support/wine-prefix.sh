@@ -1,34 +1,53 @@
 #!/usr/bin/env bash
 # Makes a private Wine prefix (once) that reports Windows NT 4.0 SP6a, the platform the
-# program is for, and checks that it does.
+# program is for, and checks that it does. WINE names Wine's loader and WINEARCH the prefix's
+# kind (default: the 32-bit loader, win32).
 #   wine-prefix.sh <prefix>            the tests' prefix: null graphics driver, server kept up
 #   wine-prefix.sh <prefix> stop       ends that server
 #   wine-prefix.sh <prefix> desktop    the wizard's prefix: Wine's X11 driver, no server kept
 set -euo pipefail
 prefix=$1
 mode=${2:-start}
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=${WINE:-/usr/lib/wine/wine}
+export WINEPREFIX=$prefix WINEARCH=${WINEARCH:-win32} WINELOADER=$wine WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ "$mode" = stop ]; then
   wineserver -k 2>/dev/null || true
   exit 0
 fi
 
+# Say why, never fail in silence: the loader that cannot start is the common case.
+fail() {
+  echo "Wine prefix $prefix ($WINEARCH): $1" >&2
+  [ -s "$prefix.log" ] && sed 's/^/    /' "$prefix.log" >&2
+  exit 1
+}
+if ! "$wine" --version >"$prefix.log" 2>&1; then
+  grep -q "Exec format error" "$prefix.log" &&
+    fail "$wine cannot run: this host cannot run 32-bit programs"
+  fail "$wine cannot run"
+fi
+
 # What the marker holds: a prefix marked otherwise (an older build's) is brought up to date.
 stamp="nt40"
 if [ ! -f "$prefix/.ready" ]; then
   rm -rf "$prefix"
-  wineboot -i >/dev/null 2>&1
+  "$wine" wineboot -i >"$prefix.log" 2>&1 || fail "wineboot -i failed"
   if [ "$mode" = desktop ]; then
     # Xvfb has no window manager: Wine then draws the title bars itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$prefix.log" 2>&1 ||
+      fail "cannot set the X11 driver's Managed value"
   else
     # The null driver: dialogs and message boxes work, nothing is drawn, no X server needed.
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >"$prefix.log" 2>&1 ||
+      fail "cannot choose the null graphics driver"
   fi
 fi
 if [ "$(cat "$prefix/.ready" 2>/dev/null)" != "$stamp" ]; then
-  wine winecfg -v nt40 >/dev/null 2>&1
+  # What winecfg -v nt40 writes; winecfg itself refuses NT 4.0 in a 64-bit prefix.
+  "$wine" reg add 'HKCU\Software\Wine' /v Version /d nt40 /f >"$prefix.log" 2>&1 ||
+    fail "cannot set the Windows version"
   wineserver -w
   echo "$stamp" >"$prefix/.ready"
 fi
@@ -42,8 +61,7 @@ if [ "$mode" != desktop ]; then
 fi
 
 # GetVersionEx as every program in the prefix sees it: 4.0, build 1381.
-version=$(wine cmd /c ver 2>/dev/null | tr -d '\r' | grep -o '[0-9][0-9.]*' | head -n 1)
-if [ "$version" != "4.0.1381" ]; then
-  echo "Wine prefix $prefix reports Windows $version, not NT 4.0 (4.0.1381)" >&2
-  exit 1
-fi
+"$wine" cmd /c ver >"$prefix.log" 2>&1 || fail "cannot run cmd /c ver"
+version=$(tr -d '\r' <"$prefix.log" | grep -o '[0-9][0-9.]*' | head -n 1)
+[ "$version" = "4.0.1381" ] || fail "reports Windows $version, not NT 4.0 (4.0.1381)"
+rm -f "$prefix.log"

@@ -2,10 +2,10 @@
 # Runs a Windows test program under Wine. Its output goes through a file, not straight to
 # CTest: Wine's helper processes inherit the program's output handles and outlive it, and
 # CTest would wait for them. The program can read the file (Wine's debug lines included)
-# through WINE_RUN_LOG, a Windows path.
+# through WINE_RUN_LOG, a Windows path. WINE names Wine's loader (default: Debian's wrapper).
 log=$(mktemp /tmp/wine-run.XXXXXX)
 export WINE_RUN_LOG="Z:$(echo "$log" | tr / '\\')"
-wine "$@" >"$log" 2>&1
+"${WINE:-wine}" "$@" >"$log" 2>&1
 rc=$?
 cat "$log"
 rm -f "$log"
