@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Pictures of the wizard for the README, in docs/screenshots/: the end-to-end robot takes
 # setup.exe through an installation and the error roads under Xvfb (the headless run of
-# run-wizard.sh) and, at each state to show, leaves <name>.rect with the X display and the
+# run-wizard.sh), each road's media laid out from the floppy's files on drive A: as a user
+# would have them, and, at each state to show, leaves <name>.rect with the X display and the
 # window's place; this script captures that part of the screen as <name>.png, which lets the
-# robot go on. Fails when a window the robot expects does not come.
+# robot go on. Fails when a window the robot expects does not come. run-wizard.sh says which
+# build of setup.exe it showed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$PWD/docs/screenshots
@@ -32,7 +34,7 @@ capture &
 capturer=$!
 trap 'kill $capturer 2>/dev/null || true' EXIT
 
-export ZL73_SCREENSHOTS=$out
+export ZL73_SCREENSHOTS=$out ZL73_E2E_DRIVE=A:
 export ZL73_E2E_FILTER=Wizard.InstallsThenUninstalls:Wizard.WithoutInfShowsOnlyTheSetupErrorBox:Wizard.InvalidInfIsReportedThenTheFailure:Wizard.InstallsWithoutLicencePageWhenTheMediaHasNoLicence
 CI=1 ./scripts/run-wizard.sh
 

@@ -210,15 +210,25 @@ std::string Unquote(const std::string& quoted) {
 }
 
 const char kDebugStringTag[] = ":warn:debugstr:OutputDebugStringA ";
-const char kRestartOfferLine[] = ":fixme:setupapi:SetupPromptReboot 00000000, 00000000, 0: stub";
+// SetupPromptReboot(NULL, NULL, FALSE): Wine prints a pointer with as many digits as setup.exe
+// has, which is as many as this program has.
+const std::string kNull(2 * sizeof(void*), '0');
+const std::string kRestartOfferLine =
+    ":fixme:setupapi:SetupPromptReboot " + kNull + ", " + kNull + ", 0: stub";
 }  // namespace
 
-std::string SetupExe() { return WindowsPath(E2E_SETUP_EXE); }
+std::string Disk() { return Env("ZL73_E2E_DISK"); }
+
+std::string Drive() { return Env("ZL73_E2E_DRIVE"); }
+
+std::string SetupExe() {
+  return Disk().empty() ? WindowsPath(E2E_SETUP_EXE) : Disk() + "setup.exe";
+}
 
 std::string SeamedSetupExe() { return WindowsPath(E2E_SEAMED_SETUP_EXE); }
 
 std::string SampleMediaFile(const std::string& name) {
-  return ReadFileBytes(WindowsPath(E2E_SAMPLE_MEDIA) + name);
+  return ReadFileBytes((Disk().empty() ? WindowsPath(E2E_SAMPLE_MEDIA) : Disk()) + name);
 }
 
 void PutSampleFiles(const TempDir& media, std::initializer_list<const char*> names) {
@@ -363,10 +373,12 @@ void Robot::Snap(HWND window, const std::string& name, int comboId) {
 }
 
 namespace {
-PROCESS_INFORMATION StartSetup(const TempDir& media, const std::string& program) {
+PROCESS_INFORMATION StartSetup(const std::string& folder, const std::string& program) {
   PROCESS_INFORMATION process = {};
-  const std::string exe = media.path() + "setup.exe";
-  if (!CopyFileA(program.c_str(), exe.c_str(), FALSE)) {
+  const std::string exe = folder + "setup.exe";
+  // A program already in the folder runs where it is, as from a disk.
+  if (lstrcmpiA(program.c_str(), exe.c_str()) != 0 &&
+      !CopyFileA(program.c_str(), exe.c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy " << program << ": error " << GetLastError();
     return process;
   }
@@ -376,17 +388,17 @@ PROCESS_INFORMATION StartSetup(const TempDir& media, const std::string& program)
   startup.cb = sizeof(startup);
   std::string commandLine = "\"" + exe + "\"";
   if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      media.path().c_str(), &startup, &process)) {
+                      folder.c_str(), &startup, &process)) {
     ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
   }
   return process;
 }
 }  // namespace
 
-SetupRun::SetupRun(const TempDir& media, const std::string& program)
+SetupRun::SetupRun(const std::string& folder, const std::string& program)
     : logPath_(Env("WINE_RUN_LOG")),
       logStart_(ReadFileBytes(logPath_).size()),
-      process_(StartSetup(media, program)),
+      process_(StartSetup(folder, program)),
       robot_(process_.dwProcessId) {}
 
 SetupRun::~SetupRun() {

@@ -13,7 +13,15 @@
 #include "support/media.h"
 #include "support/user.h"
 
-// setup.exe as built, and the build with the copy-prompt stand-in.
+// ZL73_E2E_DISK, a folder (ending in a backslash) with the files of an installation disk,
+// such as those read back from the floppy image: setup.exe and the sample media files then
+// come from there rather than from the build.
+std::string Disk();
+// ZL73_E2E_DRIVE, a drive such as "A:" whose root is the media folder instead of a temporary
+// folder, so that paths on screen are those a user sees.
+std::string Drive();
+
+// setup.exe as built (or on the disk), and the build with the copy-prompt stand-in.
 std::string SetupExe();
 std::string SeamedSetupExe();
 // The bytes of a file of the sample installation media.
@@ -63,10 +71,13 @@ class Robot {
   User user_;
 };
 
-// One run of setup.exe copied into the media folder, started with no debugger attached.
+// One run of setup.exe copied into the media folder (unless it is there already), started with
+// no debugger attached.
 class SetupRun {
  public:
-  explicit SetupRun(const TempDir& media, const std::string& program = SetupExe());
+  explicit SetupRun(const std::string& folder, const std::string& program = SetupExe());
+  explicit SetupRun(const TempDir& media, const std::string& program = SetupExe())
+      : SetupRun(media.path(), program) {}
   // A run still going is ended, so a failed test leaves nothing behind.
   ~SetupRun();
   SetupRun(const SetupRun&) = delete;

@@ -114,17 +114,23 @@ class Wizard : public ::testing::Test {
       CloseServiceHandle(manager);
     }
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kServiceKey);
+    SetFileAttributesA(InstalledDriver().c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(InstalledDriver().c_str());
   }
 
-  TempDir media_;
+  TempDir media_{Drive()};
 };
 }  // namespace
 
 TEST_F(Wizard, InstallsThenUninstalls) {
-  PutSampleFiles(media_, {"ZL73.INF", "zl73.sys", "licence.txt"});
+  // Given a disk and no drive to lay it out on, setup.exe runs on the disk itself, as from a
+  // write-protected floppy: nothing may be written beside it.
+  const bool onDisk = !Disk().empty() && Drive().empty();
+  const std::string folder = onDisk ? Disk() : media_.path();
+  if (!onDisk) PutSampleFiles(media_, {"ZL73.INF", "zl73.sys", "licence.txt"});
+  const std::string diskContent = FolderContent(folder);
   {
-    SetupRun run(media_);
+    SetupRun run(folder);
     Robot& r = run.robot();
     HWND welcome = r.WelcomePage();
     EXPECT_EQ(nullptr, User::Owner(welcome));
@@ -170,7 +176,7 @@ TEST_F(Wizard, InstallsThenUninstalls) {
   EXPECT_EQ(RegDword(1), Dword(kParametersKey, "TxFIFO"));
 
   {
-    SetupRun run(media_);
+    SetupRun run(folder);
     Robot& r = run.robot();
     HWND page = PassWelcome(r);
     r.Check(page, IDC_UNINSTALL);
@@ -181,6 +187,9 @@ TEST_F(Wizard, InstallsThenUninstalls) {
   }
   NarrateInstalledState("ZL73");
   ExpectNothingInstalled();
+  if (onDisk) {
+    EXPECT_EQ(diskContent, FolderContent(folder));
+  }
 }
 
 TEST_F(Wizard, WithoutInfShowsOnlyTheSetupErrorBox) {

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Fails unless setup.exe comes out byte for byte the same when the sources sit in another
-# folder and are built afresh there: nothing of the build's paths or time may get into it.
-# Usage: check_reproducible.sh SOURCE_DIR SETUP_EXE (the one built with the mingw preset)
+# Fails unless setup.exe and the disk images come out byte for byte the same when the sources
+# sit in another folder and are built afresh there: nothing of the build's paths or time may
+# get into them.
+# Usage: check_reproducible.sh SOURCE_DIR BUILD_DIR FILE... (files of the mingw preset's build)
 set -euo pipefail
 src=$1
-exe=$2
+build=$2
+shift 2
 
 tmp=$(mktemp -d /tmp/setup-repro.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
@@ -13,6 +15,8 @@ tar -C "$src" --exclude=./.git --exclude='./build*' --exclude=./out -cf - . |
   tar -C "$tmp/elsewhere" -xf -
 cd "$tmp/elsewhere"
 cmake --preset mingw -DBUILD_TESTING=OFF >/dev/null
-cmake --build --preset mingw --target setup >/dev/null
-cmp "$exe" build/setup.exe
-echo "setup.exe is the same from $tmp/elsewhere: $(stat -c %s "$exe") bytes"
+cmake --build --preset mingw --target setup images >/dev/null
+for file in "$@"; do
+  cmp "$build/$file" "build/$file"
+  echo "$file is the same from $tmp/elsewhere: $(stat -c %s "$build/$file") bytes"
+done

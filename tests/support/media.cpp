@@ -1,10 +1,16 @@
 #include "support/media.h"
 
+#include <map>
 #include <vector>
 
 #include "platform/handles.h"
 
-TempDir::TempDir() {
+TempDir::TempDir(const std::string& at) : path_(at), keep_(!at.empty()) {
+  if (keep_) {
+    if (path_.back() != '\\') path_ += '\\';
+    RemoveTree(path_, true);
+    return;
+  }
   char base[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, base);
   static LONG counter = 0;
@@ -19,7 +25,7 @@ TempDir::TempDir() {
   }
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() { RemoveTree(path_, keep_); }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
   const std::string full = path_ + name;
@@ -43,11 +49,35 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+std::string FolderContent(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
+  if (find) {
+    do {
+      if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        files[data.cFileName] = ReadFileBytes(folder + data.cFileName);
+    } while (FindNextFileA(find.get(), &data));
+  }
+  std::string content;
+  for (const auto& file : files) {
+    // Adler-32: enough to tell a changed file.
+    unsigned long a = 1, b = 0;
+    for (unsigned char c : file.second) {
+      a = (a + c) % 65521;
+      b = (b + a) % 65521;
+    }
+    content += file.first + ": " + std::to_string(file.second.size()) + " bytes, Adler-32 " +
+               std::to_string(b << 16 | a) + "\n";
+  }
+  return content;
+}
+
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RemoveTree(const std::string& path) {
+void RemoveTree(const std::string& path, bool keepFolder) {
   std::string dir = path;
   if (!dir.empty() && dir.back() != '\\') dir += '\\';
   WIN32_FIND_DATAA data;
@@ -66,7 +96,7 @@ void RemoveTree(const std::string& path) {
     } while (FindNextFileA(find.get(), &data));
   }
   find.reset();
-  RemoveDirectoryA(dir.c_str());
+  if (!keepFolder) RemoveDirectoryA(dir.c_str());
 }
 
 std::string DriversDir() {

@@ -6,10 +6,11 @@
 
 #include <string>
 
-// A fresh folder under the temporary directory, removed with its content at the end.
+// A fresh folder under the temporary directory, removed with its content at the end. Given a
+// folder (a drive's root, say), that one is emptied instead, at the start and at the end.
 class TempDir {
  public:
-  TempDir();
+  explicit TempDir(const std::string& at = std::string());
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -21,11 +22,15 @@ class TempDir {
 
  private:
   std::string path_;
+  bool keep_;
 };
 
 std::string ReadFileBytes(const std::string& path);
+// Each file of the folder with its size and a checksum, one line each, in name order.
+std::string FolderContent(const std::string& folder);
 bool FileExists(const std::string& path);
-void RemoveTree(const std::string& path);
+// Removes the folder's content, and the folder itself unless asked to keep it.
+void RemoveTree(const std::string& path, bool keepFolder = false);
 // The folder the INFs' DefaultDestDir = 12 copies into, ending in a backslash.
 std::string DriversDir();
 
