@@ -1,6 +1,5 @@
 #include "support/media.h"
 
-#include <map>
 #include <vector>
 
 #include "platform/handles.h"
@@ -49,7 +48,7 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-std::string FolderContent(const std::string& folder) {
+std::map<std::string, std::string> FolderContent(const std::string& folder) {
   std::map<std::string, std::string> files;
   WIN32_FIND_DATAA data;
   FindHandle find(FindFirstFileA((folder + "*").c_str(), &data));
@@ -59,18 +58,7 @@ std::string FolderContent(const std::string& folder) {
         files[data.cFileName] = ReadFileBytes(folder + data.cFileName);
     } while (FindNextFileA(find.get(), &data));
   }
-  std::string content;
-  for (const auto& file : files) {
-    // Adler-32: enough to tell a changed file.
-    unsigned long a = 1, b = 0;
-    for (unsigned char c : file.second) {
-      a = (a + c) % 65521;
-      b = (b + a) % 65521;
-    }
-    content += file.first + ": " + std::to_string(file.second.size()) + " bytes, Adler-32 " +
-               std::to_string(b << 16 | a) + "\n";
-  }
-  return content;
+  return files;
 }
 
 bool FileExists(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 // A fresh folder under the temporary directory, removed with its content at the end. Given a
@@ -26,8 +27,8 @@ class TempDir {
 };
 
 std::string ReadFileBytes(const std::string& path);
-// Each file of the folder with its size and a checksum, one line each, in name order.
-std::string FolderContent(const std::string& folder);
+// The folder's files (not its subfolders): name and bytes.
+std::map<std::string, std::string> FolderContent(const std::string& folder);
 bool FileExists(const std::string& path);
 // Removes the folder's content, and the folder itself unless asked to keep it.
 void RemoveTree(const std::string& path, bool keepFolder = false);

@@ -17,37 +17,33 @@ if [ "$mode" = stop ]; then
   exit 0
 fi
 
-# Say why, never fail in silence: the loader that cannot start is the common case.
-fail() {
-  echo "Wine prefix $prefix ($WINEARCH): $1" >&2
-  [ -s "$prefix.log" ] && sed 's/^/    /' "$prefix.log" >&2
+# Runs Wine with the arguments, its output in $prefix.log; on failure says what failed and
+# why, never nothing: a loader that cannot start is the common case.
+run() {
+  "$wine" "$@" >"$prefix.log" 2>&1 && return
+  echo "Wine prefix $prefix ($WINEARCH): wine $* failed" >&2
+  sed 's/^/    /' "$prefix.log" >&2
+  grep -q "Exec format error" "$prefix.log" && echo "This host cannot run 32-bit programs." >&2
   exit 1
 }
-if ! "$wine" --version >"$prefix.log" 2>&1; then
-  grep -q "Exec format error" "$prefix.log" &&
-    fail "$wine cannot run: this host cannot run 32-bit programs"
-  fail "$wine cannot run"
-fi
+run --version
 
 # What the marker holds: a prefix marked otherwise (an older build's) is brought up to date.
 stamp="nt40"
 if [ ! -f "$prefix/.ready" ]; then
   rm -rf "$prefix"
-  "$wine" wineboot -i >"$prefix.log" 2>&1 || fail "wineboot -i failed"
+  run wineboot -i
   if [ "$mode" = desktop ]; then
     # Xvfb has no window manager: Wine then draws the title bars itself.
-    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$prefix.log" 2>&1 ||
-      fail "cannot set the X11 driver's Managed value"
+    run reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
   else
     # The null driver: dialogs and message boxes work, nothing is drawn, no X server needed.
-    "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >"$prefix.log" 2>&1 ||
-      fail "cannot choose the null graphics driver"
+    run reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
   fi
 fi
 if [ "$(cat "$prefix/.ready" 2>/dev/null)" != "$stamp" ]; then
-  # What winecfg -v nt40 writes; winecfg itself refuses NT 4.0 in a 64-bit prefix.
-  "$wine" reg add 'HKCU\Software\Wine' /v Version /d nt40 /f >"$prefix.log" 2>&1 ||
-    fail "cannot set the Windows version"
+  # What winecfg -v nt40 writes; winecfg refuses NT 4.0 in a 64-bit prefix.
+  run reg add 'HKCU\Software\Wine' /v Version /d nt40 /f
   wineserver -w
   echo "$stamp" >"$prefix/.ready"
 fi
@@ -61,7 +57,10 @@ if [ "$mode" != desktop ]; then
 fi
 
 # GetVersionEx as every program in the prefix sees it: 4.0, build 1381.
-"$wine" cmd /c ver >"$prefix.log" 2>&1 || fail "cannot run cmd /c ver"
+run cmd /c ver
 version=$(tr -d '\r' <"$prefix.log" | grep -o '[0-9][0-9.]*' | head -n 1)
-[ "$version" = "4.0.1381" ] || fail "reports Windows $version, not NT 4.0 (4.0.1381)"
 rm -f "$prefix.log"
+if [ "$version" != "4.0.1381" ]; then
+  echo "Wine prefix $prefix reports Windows $version, not NT 4.0 (4.0.1381)" >&2
+  exit 1
+fi
