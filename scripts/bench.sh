@@ -9,6 +9,11 @@ root=$PWD
 runs=${1:-7}
 
 ./scripts/install-deps.sh
+. scripts/host.sh
+if ! host_runs_i386; then
+  echo "bench.sh times the shipped i386 programs under 32-bit Wine: $i386_not_run" >&2
+  exit 1
+fi
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target media floor launch >/dev/null
 
@@ -18,11 +23,12 @@ setup=build/media/setup.exe
 winpath() { echo "Z:$root/$1" | tr / '\\'; }
 
 prefix=$root/build/wineprefix
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINE=$wine32 WINELOADER=$wine32 WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
 tests/support/wine-prefix.sh "$prefix"
 trap 'tests/support/wine-prefix.sh "$prefix" stop' EXIT
 
-times=$(wine build/bench/launch.exe "$runs" "$(winpath $floor)" "$(winpath $setup)")
+times=$("$wine32" build/bench/launch.exe "$runs" "$(winpath $floor)" "$(winpath $setup)")
 
 echo "$times" | python3 -c '
 import statistics, sys

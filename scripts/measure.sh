@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# The numbers we quote: setup.exe's size, sections and imports, the number of test cases, and
-# the test suite's wall-clock time on this machine. Builds first; run from anywhere.
+# The numbers we quote: setup.exe's size, sections and imports, the disk images' sizes, the
+# number of test cases and each suite's wall-clock time on this machine (the i386 one only
+# where the host runs 32-bit programs). Builds first; run from anywhere.
 # Start-up times come from scripts/bench.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw >/dev/null
+. scripts/host.sh
+for preset in mingw mingw-x64; do
+  cmake --preset $preset >/dev/null
+  cmake --build --preset $preset >/dev/null
+done
 
 exe=build/setup.exe
 echo "setup.exe: $(stat -c %s "$exe") bytes"
@@ -18,12 +22,25 @@ python3 tests/imports/check_imports.py --list --objdump i686-w64-mingw32-objdump
   --allowlist tests/imports/nt4_imports.txt "$exe"
 i686-w64-mingw32-objdump -p "$exe" | grep -E "^(MajorSubsystemVersion|MinorSubsystemVersion|Subsystem)"
 
-# Every CTest entry but the two that make and stop the Wine prefix: one per GoogleTest case,
-# plus the checks on setup.exe itself.
-cases=$(ctest --test-dir build -N | awk '/Test +#/ { print $3 }' | grep -c -v -E '^wine\.(prefix|stop)$')
-echo "test cases: $cases"
-start=$(date +%s.%N)
-ctest --preset mingw >/tmp/measure-ctest.log 2>&1 || { tail -20 /tmp/measure-ctest.log; exit 1; }
-end=$(date +%s.%N)
-tail -3 /tmp/measure-ctest.log | head -1
-awk -v s="$start" -v e="$end" 'BEGIN { printf "suite wall-clock time: %.1f s\n", e - s }'
+for image in build/zl73-*.img build/zl73-*.iso; do
+  echo "$image: $(stat -c %s "$image") bytes"
+done
+
+# suite <name> <ctest arguments>: its CTest entries and its wall-clock time.
+suite() {
+  local name=$1 start end
+  shift
+  echo "$name: $(ctest "$@" -N | grep -c 'Test *#') CTest entries"
+  start=$(date +%s.%N)
+  ctest "$@" >/tmp/measure-ctest.log 2>&1 || { tail -20 /tmp/measure-ctest.log; exit 1; }
+  end=$(date +%s.%N)
+  grep "tests passed" /tmp/measure-ctest.log
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "  wall-clock time: %.1f s\n", e - s }'
+}
+suite "i386, checks of the file" --preset mingw -L static
+if host_runs_i386; then
+  suite "i386 under 32-bit Wine" --preset mingw -L wine
+else
+  echo "i386 under 32-bit Wine: $i386_not_run"
+fi
+suite "x86-64 under 64-bit Wine" --preset mingw-x64
