@@ -12,9 +12,12 @@ tmp=$(mktemp -d /tmp/zl73-images.XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 mkdir "$tmp/files"
 
+# An 8.3 name in one case per part needs no long name entry: NT4 shows it as it is.
+lower='[a-z0-9_-]' upper='[A-Z0-9_-]'
+short="^($lower{1,8}|$upper{1,8})(\.($lower{1,3}|$upper{1,3}))?$"
 clusters=0
 while IFS= read -r file; do
-  if ! [[ $file =~ ^([a-z0-9_-]{1,8}|[A-Z0-9_-]{1,8})(\.([a-z0-9_-]{1,3}|[A-Z0-9_-]{1,3}))?$ ]]; then
+  if ! [[ $file =~ $short ]]; then
     echo "make_images.sh: '$file' is not an 8.3 name in one letter case" >&2
     exit 1
   fi
@@ -38,8 +41,10 @@ for file in $(cd "$tmp/files" && ls | LC_ALL=C sort); do
   mcopy -i "$tmp/floppy" -m "$tmp/files/$file" ::
 done
 
+# ISO 9660 level 1 names (8.3, in capitals) for any reader, Joliet names beside them.
 xorriso -as mkisofs -quiet -o "$tmp/cd" -V "$(echo "$name" | tr '[:lower:]' '[:upper:]')" \
-  -iso-level 1 -J "$tmp/files" 2>&1 | grep -v -E "^xorriso [0-9.]+ :|SOURCE_DATE_EPOCH|^$" >&2 || true
+  -iso-level 1 -J "$tmp/files" 2>&1 |
+  grep -v -E "^xorriso [0-9.]+ :|SOURCE_DATE_EPOCH|^$" >&2 || true
 [ -s "$tmp/cd" ] || { echo "make_images.sh: xorriso wrote no CD image" >&2; exit 1; }
 
 mv "$tmp/floppy" "$floppy"

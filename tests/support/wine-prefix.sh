@@ -17,12 +17,12 @@ if [ "$mode" = stop ]; then
   exit 0
 fi
 
-# Runs Wine with the arguments, its output in $prefix.log; on failure says what failed and
-# why, never nothing: a loader that cannot start is the common case.
+# Runs Wine with the arguments, its output in $prefix.out and its messages in $prefix.log; on
+# failure says what failed and why, never nothing: a loader that cannot start is the common case.
 run() {
-  "$wine" "$@" >"$prefix.log" 2>&1 && return
+  "$wine" "$@" >"$prefix.out" 2>"$prefix.log" && return
   echo "Wine prefix $prefix ($WINEARCH): wine $* failed" >&2
-  sed 's/^/    /' "$prefix.log" >&2
+  cat "$prefix.out" "$prefix.log" | sed 's/^/    /' >&2
   grep -q "Exec format error" "$prefix.log" && echo "This host cannot run 32-bit programs." >&2
   exit 1
 }
@@ -58,9 +58,10 @@ fi
 
 # GetVersionEx as every program in the prefix sees it: 4.0, build 1381.
 run cmd /c ver
-version=$(tr -d '\r' <"$prefix.log" | grep -o '[0-9][0-9.]*' | head -n 1)
-rm -f "$prefix.log"
+version=$(tr -d '\r' <"$prefix.out" | grep -o '[0-9][0-9.]*' | head -n 1)
 if [ "$version" != "4.0.1381" ]; then
-  echo "Wine prefix $prefix reports Windows $version, not NT 4.0 (4.0.1381)" >&2
+  echo "Wine prefix $prefix reports Windows $version, not NT 4.0 (4.0.1381):" >&2
+  cat "$prefix.out" "$prefix.log" | sed 's/^/    /' >&2
   exit 1
 fi
+rm -f "$prefix.out" "$prefix.log"
