@@ -151,6 +151,7 @@ TEST_F(Wizard, InstallsThenUninstalls) {
   const std::string folder = onDisk ? Disk() : media_.path();
   if (!onDisk) PutSampleFiles(media_, {"ZL73.INF", "zl73.sys", "licence.txt"});
   const auto diskContent = FolderContent(folder);
+  ASSERT_TRUE(!onDisk || diskContent.count("setup.exe") == 1) << folder;
   {
     SetupRun run(folder);
     Robot& r = run.robot();
