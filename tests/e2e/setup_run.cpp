@@ -50,12 +50,6 @@ std::string Shown(const std::string& text) {
   return shown;
 }
 
-std::string ClassOf(HWND hwnd) {
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof(name));
-  return name;
-}
-
 // A window's controls in reading order: top to bottom, then left to right.
 std::vector<HWND> Controls(HWND dlg) {
   std::vector<std::pair<RECT, HWND>> found;
@@ -76,7 +70,7 @@ std::vector<HWND> Controls(HWND dlg) {
 LONG StyleOf(HWND hwnd) { return GetWindowLongA(hwnd, GWL_STYLE); }
 
 bool IsGroupBox(HWND hwnd) {
-  return ClassOf(hwnd) == "Button" && (StyleOf(hwnd) & BS_TYPEMASK) == BS_GROUPBOX;
+  return User::ClassOf(hwnd) == "Button" && (StyleOf(hwnd) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
 // A page is known by its group box; a window without one by its caption.
@@ -106,7 +100,7 @@ void NarrateLines(const std::string& prefix, const std::string& text, size_t max
 void NarrateControl(HWND control, std::string& buttons) {
   const LONG style = StyleOf(control);
   if ((style & WS_VISIBLE) == 0) return;
-  const std::string cls = ClassOf(control);
+  const std::string cls = User::ClassOf(control);
   const std::string text = Shown(User::Text(control));
   const bool greyed = IsWindowEnabled(control) == FALSE;
   if (cls == "Button") {
@@ -426,11 +420,7 @@ void SetupRun::ExpectExit(DWORD timeoutMs) {
     }
     return;
   }
-  std::string open;
-  for (HWND hwnd : robot_.user().Dialogs()) {
-    open += "  [" + User::Text(hwnd) + "] " + User::ItemText(hwnd, kMessageBoxTextId) + "\n";
-  }
-  ADD_FAILURE() << "setup.exe still runs; open windows:\n" << open;
+  ADD_FAILURE() << "setup.exe still runs; open windows:\n" << robot_.user().Describe();
   robot_.user().Rescue();
   TerminateProcess(process_.hProcess, 1);
   WaitForSingleObject(process_.hProcess, 5000);

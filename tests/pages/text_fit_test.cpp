@@ -6,20 +6,15 @@
 #include <string>
 
 #include "res/resource.h"
+#include "support/user.h"
 
 namespace {
-std::string ClassOf(HWND hwnd) {
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof(name));
-  return name;
-}
-
 // The DrawText flags the control draws its text with and the part of its client area the
 // text may take; false for a control that shows no text of its own.
 bool TextLayout(HWND control, HDC dc, UINT* flags, RECT* room) {
   const LONG style = GetWindowLongA(control, GWL_STYLE);
   GetClientRect(control, room);
-  const std::string cls = ClassOf(control);
+  const std::string cls = User::ClassOf(control);
   if (cls == "Static") {
     switch (style & SS_TYPEMASK) {
       case SS_LEFT:

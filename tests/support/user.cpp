@@ -7,12 +7,6 @@
 namespace {
 constexpr DWORD kPollMs = 10;
 
-std::string ClassName(HWND hwnd) {
-  char name[64] = {};
-  GetClassNameA(hwnd, name, sizeof(name));
-  return name;
-}
-
 struct EnumState {
   DWORD processId;
   DWORD threadId;
@@ -25,7 +19,7 @@ BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
   const DWORD tid = GetWindowThreadProcessId(hwnd, &pid);
   if (pid != state->processId) return TRUE;
   if (state->threadId != 0 && tid != state->threadId) return TRUE;
-  if (!IsWindowVisible(hwnd) || ClassName(hwnd) != kDialogClass) return TRUE;
+  if (!IsWindowVisible(hwnd) || User::ClassOf(hwnd) != kDialogClass) return TRUE;
   state->out->push_back(hwnd);
   return TRUE;
 }
@@ -136,6 +130,12 @@ std::string User::Text(HWND hwnd) {
 }
 
 std::string User::ItemText(HWND dlg, int controlId) { return Text(GetDlgItem(dlg, controlId)); }
+
+std::string User::ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof(name));
+  return name;
+}
 
 bool User::Enabled(HWND dlg, int controlId) {
   return IsWindowEnabled(GetDlgItem(dlg, controlId)) != FALSE;

@@ -59,6 +59,7 @@ class User {
   // Reading.
   static std::string Text(HWND hwnd);
   static std::string ItemText(HWND dlg, int controlId);
+  static std::string ClassOf(HWND hwnd);
   static bool Enabled(HWND dlg, int controlId);
   static int Checked(HWND dlg, int controlId);
   static HWND Owner(HWND hwnd);
@@ -68,11 +69,12 @@ class User {
 
   // Ends what is open in the scope, so that a failed test can finish.
   void Rescue() const;
+  // The open dialogs, a line each: caption, and a box's text.
+  std::string Describe() const;
 
  private:
   User(DWORD processId, DWORD threadId) : processId_(processId), threadId_(threadId) {}
   [[noreturn]] void Fail(const std::string& message) const;
-  std::string Describe() const;
 
   DWORD processId_;
   DWORD threadId_;
