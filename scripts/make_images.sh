@@ -16,12 +16,14 @@ mkdir "$tmp/files"
 lower='[a-z0-9_-]' upper='[A-Z0-9_-]'
 short="^($lower{1,8}|$upper{1,8})(\.($lower{1,3}|$upper{1,3}))?$"
 clusters=0
+files=()
 while IFS= read -r file; do
   if ! [[ $file =~ $short ]]; then
     echo "make_images.sh: '$file' is not an 8.3 name in one letter case" >&2
     exit 1
   fi
   cp "$media/$file" "$tmp/files/"
+  files+=("$tmp/files/$file")
   # A floppy's cluster is one 512-byte sector.
   clusters=$((clusters + ($(stat -c %s "$media/$file") + 511) / 512))
 done < <(cd "$media" && find . -maxdepth 1 -type f -printf '%f\n' | LC_ALL=C sort)
@@ -34,16 +36,14 @@ fi
 touch -d "@$epoch" "$tmp/files" "$tmp/files"/*
 
 export SOURCE_DATE_EPOCH=$epoch TZ=UTC
-# FAT allows an 11-character label, in capitals; the serial number is the ASCII of "ZL73".
-label=$(echo "$name" | tr '[:lower:]' '[:upper:]' | cut -c 1-11 | sed 's/ *$//')
-mformat -i "$tmp/floppy" -C -f 1440 -v "$label" -N 5a4c3733 ::
-for file in $(cd "$tmp/files" && ls | LC_ALL=C sort); do
-  mcopy -i "$tmp/floppy" -m "$tmp/files/$file" ::
-done
+name=$(echo "$name" | tr '[:lower:]' '[:upper:]')
+# FAT allows an 11-character label; the serial number is the ASCII of "ZL73". The files go on
+# in name order.
+mformat -i "$tmp/floppy" -C -f 1440 -v "$(echo "${name:0:11}" | sed 's/ *$//')" -N 5a4c3733 ::
+mcopy -i "$tmp/floppy" -m "${files[@]}" ::
 
 # ISO 9660 level 1 names (8.3, in capitals) for any reader, Joliet names beside them.
-xorriso -as mkisofs -quiet -o "$tmp/cd" -V "$(echo "$name" | tr '[:lower:]' '[:upper:]')" \
-  -iso-level 1 -J "$tmp/files" 2>&1 |
+xorriso -as mkisofs -quiet -o "$tmp/cd" -V "$name" -iso-level 1 -J "$tmp/files" 2>&1 |
   grep -v -E "^xorriso [0-9.]+ :|SOURCE_DATE_EPOCH|^$" >&2 || true
 [ -s "$tmp/cd" ] || { echo "make_images.sh: xorriso wrote no CD image" >&2; exit 1; }
 

@@ -22,7 +22,7 @@ python3 tests/imports/check_imports.py --list --objdump i686-w64-mingw32-objdump
   --allowlist tests/imports/nt4_imports.txt "$exe"
 i686-w64-mingw32-objdump -p "$exe" | grep -E "^(MajorSubsystemVersion|MinorSubsystemVersion|Subsystem)"
 
-for image in build/zl73-*.img build/zl73-*.iso; do
+for image in $(sed -n 's/^\(FLOPPY\|CD\)_IMAGE:INTERNAL=//p' build/CMakeCache.txt); do
   echo "$image: $(stat -c %s "$image") bytes"
 done
 

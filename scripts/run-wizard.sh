@@ -24,7 +24,7 @@ else
   build=build-x64 wine=$wine64 arch=win64 program=$root/build-x64/setup.exe
   shown="the x86-64 test build of setup.exe in place of the i386 one (i386: $i386_not_run)"
 fi
-floppy=$(ls build/zl73-*.img)
+floppy=$(sed -n 's/^FLOPPY_IMAGE:INTERNAL=//p' build/CMakeCache.txt)
 
 # A prefix of its own, with Wine's normal (X11) graphics driver, reporting NT 4.0 SP6a.
 prefix=$root/$build/wineprefix-desktop

@@ -2,7 +2,7 @@
 # Fails unless setup.exe and the disk images come out byte for byte the same when the sources
 # sit in another folder and are built afresh there: nothing of the build's paths or time may
 # get into them.
-# Usage: check_reproducible.sh SOURCE_DIR BUILD_DIR FILE... (files of the mingw preset's build)
+# Usage: check_reproducible.sh SOURCE_DIR BUILD_DIR FILE... (files in the mingw preset's build)
 set -euo pipefail
 src=$1
 build=$2
@@ -17,6 +17,6 @@ cd "$tmp/elsewhere"
 cmake --preset mingw -DBUILD_TESTING=OFF >/dev/null
 cmake --build --preset mingw --target setup images >/dev/null
 for file in "$@"; do
-  cmp "$build/$file" "build/$file"
-  echo "$file is the same from $tmp/elsewhere: $(stat -c %s "$build/$file") bytes"
+  cmp "$file" "build/${file#"$build"/}"
+  echo "${file#"$build"/} is the same from $tmp/elsewhere: $(stat -c %s "$file") bytes"
 done

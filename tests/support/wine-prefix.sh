@@ -17,15 +17,16 @@ if [ "$mode" = stop ]; then
   exit 0
 fi
 
-# Runs Wine with the arguments, its output in $prefix.out and its messages in $prefix.log; on
-# failure says what failed and why, never nothing: a loader that cannot start is the common case.
-run() {
-  "$wine" "$@" >"$prefix.out" 2>"$prefix.log" && return
-  echo "Wine prefix $prefix ($WINEARCH): wine $* failed" >&2
+# Says what failed and why, never nothing, with the last Wine call's output and messages.
+fail() {
+  echo "Wine prefix $prefix ($WINEARCH): $1" >&2
   cat "$prefix.out" "$prefix.log" | sed 's/^/    /' >&2
   grep -q "Exec format error" "$prefix.log" && echo "This host cannot run 32-bit programs." >&2
   exit 1
 }
+# Runs Wine with the arguments, its output in $prefix.out and its messages in $prefix.log: a
+# loader that cannot start is the common failure.
+run() { "$wine" "$@" >"$prefix.out" 2>"$prefix.log" || fail "wine $* failed"; }
 run --version
 
 # What the marker holds: a prefix marked otherwise (an older build's) is brought up to date.
@@ -59,9 +60,5 @@ fi
 # GetVersionEx as every program in the prefix sees it: 4.0, build 1381.
 run cmd /c ver
 version=$(tr -d '\r' <"$prefix.out" | grep -o '[0-9][0-9.]*' | head -n 1)
-if [ "$version" != "4.0.1381" ]; then
-  echo "Wine prefix $prefix reports Windows $version, not NT 4.0 (4.0.1381):" >&2
-  cat "$prefix.out" "$prefix.log" | sed 's/^/    /' >&2
-  exit 1
-fi
+[ "$version" = "4.0.1381" ] || fail "reports Windows $version, not NT 4.0 (4.0.1381)"
 rm -f "$prefix.out" "$prefix.log"
