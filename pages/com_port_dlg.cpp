@@ -3,7 +3,7 @@
 #include "res/resource.h"
 
 const MessageMapEntry CComPortDlg::messageEntries[] = {
-    {IDC_NEXT_AVAILABLE, BN_CLICKED, Handler(&CComPortDlg::OnNextAvailable)},
+    {IDC_NEXT_AVAILABLE, BN_CLICKED, Handler<&CComPortDlg::OnNextAvailable>()},
 };
 const MessageMap CComPortDlg::messageMap = {&CDialog::messageMap, messageEntries,
                                             ARRAYSIZE(messageEntries)};

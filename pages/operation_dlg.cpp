@@ -19,9 +19,9 @@ int ReadNumber(const char* psz) {
 }  // namespace
 
 const MessageMapEntry COperationDlg::messageEntries[] = {
-    {IDC_INSTALL, BN_CLICKED, Handler(&COperationDlg::OnInstall)},
-    {IDC_UNINSTALL, BN_CLICKED, Handler(&COperationDlg::OnUninstall)},
-    {IDC_NEXT, BN_CLICKED, Handler(&COperationDlg::OnNext)},
+    {IDC_INSTALL, BN_CLICKED, Handler<&COperationDlg::OnInstall>()},
+    {IDC_UNINSTALL, BN_CLICKED, Handler<&COperationDlg::OnUninstall>()},
+    {IDC_NEXT, BN_CLICKED, Handler<&COperationDlg::OnNext>()},
 };
 const MessageMap COperationDlg::messageMap = {&CDialog::messageMap, messageEntries,
                                               ARRAYSIZE(messageEntries)};

@@ -5,7 +5,7 @@ bool CCmdTarget::OnCmdMsg(UINT nID, UINT nCode) {
     for (size_t i = 0; i < map->nEntries; ++i) {
       const MessageMapEntry& entry = map->pEntries[i];
       if (entry.nID == nID && entry.nCode == nCode) {
-        (this->*entry.pfn)();
+        entry.pfn(this);
         return true;
       }
     }

@@ -8,7 +8,8 @@
 
 class CCmdTarget;
 
-using AfxHandler = void (CCmdTarget::*)();
+// A handler as the tables hold it: a plain function that calls the member on the target.
+using AfxHandler = void (*)(CCmdTarget* pTarget);
 
 struct MessageMapEntry {
   UINT nID;
@@ -22,10 +23,24 @@ struct MessageMap {
   size_t nEntries;
 };
 
-// Lets a derived class's handler sit in a table of base-class member pointers.
 template <typename T>
-constexpr AfxHandler Handler(void (T::*pfn)()) {
-  return static_cast<AfxHandler>(pfn);
+struct HandlerClass;
+template <typename T>
+struct HandlerClass<void (T::*)()> {
+  using Type = T;
+};
+
+template <auto pfn>
+void CallHandler(CCmdTarget* pTarget) {
+  (static_cast<typename HandlerClass<decltype(pfn)>::Type*>(pTarget)->*pfn)();
+}
+
+// Lets a derived class's handler sit in a table of the base class. A function address, unlike
+// a member pointer converted to the base, is a constant: the tables need no code to fill them
+// in and stay read-only.
+template <auto pfn>
+constexpr AfxHandler Handler() {
+  return &CallHandler<pfn>;
 }
 
 class CCmdTarget {

@@ -4,8 +4,8 @@
 #include "platform/win_app.h"
 
 const MessageMapEntry CDialog::messageEntries[] = {
-    {IDOK, BN_CLICKED, Handler(&CDialog::OnOK)},
-    {IDCANCEL, BN_CLICKED, Handler(&CDialog::OnCancel)},
+    {IDOK, BN_CLICKED, Handler<&CDialog::OnOK>()},
+    {IDCANCEL, BN_CLICKED, Handler<&CDialog::OnCancel>()},
 };
 const MessageMap CDialog::messageMap = {nullptr, messageEntries, ARRAYSIZE(messageEntries)};
 

@@ -16,7 +16,7 @@ CString ModuleBaseName() {
 }  // namespace
 
 const MessageMapEntry CWinApp::messageEntries[] = {
-    {ID_HELP, 0, Handler(&CWinApp::OnHelp)},
+    {ID_HELP, 0, Handler<&CWinApp::OnHelp>()},
 };
 const MessageMap CWinApp::messageMap = {nullptr, messageEntries, ARRAYSIZE(messageEntries)};
 

@@ -39,7 +39,7 @@ class EnginePage : public COperationDlg {
   static const MessageMap kMap;
 };
 inline const MessageMapEntry EnginePage::kEntries[] = {
-    {IDC_NEXT, BN_CLICKED, Handler(&EnginePage::OnRun)}};
+    {IDC_NEXT, BN_CLICKED, Handler<&EnginePage::OnRun>()}};
 inline const MessageMap EnginePage::kMap = {&COperationDlg::messageMap, kEntries, 1};
 
 // Acts as the user until `finished`: clicks Next on the page once, answers message boxes with

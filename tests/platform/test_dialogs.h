@@ -41,7 +41,7 @@ class CTestDlg : public CDialog {
 
   const MessageMap* GetMessageMap() const override {
     static const MessageMapEntry entries[] = {
-        {IDC_TEST_ACTION, BN_CLICKED, Handler(&CTestDlg::OnAction)},
+        {IDC_TEST_ACTION, BN_CLICKED, Handler<&CTestDlg::OnAction>()},
     };
     static const MessageMap map = {&CDialog::messageMap, entries, std::size(entries)};
     return &map;
