@@ -1,5 +1,6 @@
 /* The floor for setup.exe's size and start-up: a plain C program that shows one dialog from
-   a template and ends when it closes. Built with the same toolchain and flags. */
+   a template and ends when it closes. Built with the same toolchain and flags, so it too starts
+   at its own entry point, with no C run-time. */
 #include <windows.h>
 
 static INT_PTR CALLBACK FloorProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -12,9 +13,7 @@ static INT_PTR CALLBACK FloorProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lP
   return FALSE;
 }
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShow) {
-  (void)hPrevInstance;
-  (void)lpCmdLine;
-  (void)nShow;
-  return (int)DialogBoxParamA(hInstance, MAKEINTRESOURCEA(1), NULL, FloorProc, 0);
+void WinMainCRTStartup(void) {
+  ExitProcess(
+      (UINT)DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(1), NULL, FloorProc, 0));
 }

@@ -1,11 +1,9 @@
 // Linked into setup_seamed.exe only. Where a source file is missing, Windows' default queue
 // callback asks for the disk; Wine's retries for ever. This stand-in asks with the setup API's
 // own "Files Needed" prompt, answers as Windows does, and leaves every other notification to
-// the real callback.
+// the real callback. It starts as setup.exe does, with no C run-time, so it uses none either.
 #include <windows.h>
 #include <setupapi.h>
-
-#include <string>
 
 #include "support/import_hook.h"
 
@@ -17,10 +15,12 @@ const ImportHook g_defaultCallback("SETUPAPI.dll", "SetupDefaultQueueCallbackA",
                                    reinterpret_cast<const void*>(&PromptingQueueCallback));
 
 bool SourceMissing(const SOURCE_MEDIA_A& media) {
-  std::string strPath = media.SourcePath;
-  if (!strPath.empty() && strPath.back() != '\\') strPath += '\\';
-  strPath += media.SourceFile;
-  return GetFileAttributesA(strPath.c_str()) == INVALID_FILE_ATTRIBUTES;
+  char szPath[2 * MAX_PATH] = {};
+  lstrcpynA(szPath, media.SourcePath, MAX_PATH);
+  const int nLength = lstrlenA(szPath);
+  if (nLength != 0 && szPath[nLength - 1] != '\\') lstrcatA(szPath, "\\");
+  lstrcpynA(szPath + lstrlenA(szPath), media.SourceFile, MAX_PATH);
+  return GetFileAttributesA(szPath) == INVALID_FILE_ATTRIBUTES;
 }
 
 UINT CALLBACK PromptingQueueCallback(PVOID pvContext, UINT nNotification, UINT_PTR nParam1,

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when setup.exe could not start on NT4: a subsystem version other than 4.0, or an
-imported DLL or function outside the reviewed list. Also fails on a listed function that is no
+"""Fails when setup.exe could not start on NT4: a subsystem version other than 4.0, no entry
+point, or an imported DLL or function outside the reviewed list. Also fails on a listed function that is no
 longer imported, so the list stays exactly what was reviewed."""
 import argparse
 import re
@@ -54,6 +54,9 @@ def main():
         problems.append("subsystem version is not 4.0: %s" % (subsystem.groups() if subsystem else None))
     if not re.search(r"Subsystem\s+00000002", dump):
         problems.append("not a GUI (Windows) subsystem program")
+    # The linker leaves 0 when it finds no entry point: the program would start at its header.
+    if re.search(r"AddressOfEntryPoint\s+0+\n", dump):
+        problems.append("no entry point")
 
     allowed = read_allowlist(args.allowlist)
     imports = read_imports(dump)
