@@ -3,10 +3,22 @@
 # number of test cases and each suite's wall-clock time on this machine (the i386 one only
 # where the host runs 32-bit programs). Builds first; run from anywhere.
 # Start-up times come from scripts/bench.sh.
+# `measure.sh tune` instead builds setup.exe once for each processor the i386 code may be tuned
+# for, in build-tune/, and prints its size and its code's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
+if [ "${1:-}" = tune ]; then
+  for tune in i486 pentium pentiumpro generic; do
+    cmake --preset mingw -B build-tune -DBUILD_TESTING=OFF -DLEAN_TUNE=$tune >/dev/null
+    cmake --build build-tune --target setup >/dev/null
+    text=$(i686-w64-mingw32-objdump -h build-tune/setup.exe | awk '$2 == ".text" { print $3 }')
+    printf -- '-mtune=%-10s setup.exe %6d bytes, .text %5d bytes\n' $tune \
+      "$(stat -c %s build-tune/setup.exe)" $((16#$text))
+  done
+  exit
+fi
 . scripts/host.sh
 for preset in mingw mingw-x64; do
   cmake --preset $preset >/dev/null
