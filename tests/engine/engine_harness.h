@@ -134,6 +134,7 @@ class EngineLog {
 
   std::vector<std::string> calls;
   std::vector<ShownBox> boxes;
+  HWND contextOwner = nullptr;  // of the setup API's own windows: the page, so they stay on top
 
  private:
   static EngineLog* Here() {
@@ -155,7 +156,10 @@ class EngineLog {
   }
   static PVOID WINAPI InitContext(HWND owner, HWND alt, UINT msg, DWORD r1, PVOID r2) {
     PVOID h = current_->initContext_.original<decltype(&InitContext)>()(owner, alt, msg, r1, r2);
-    if (EngineLog* log = Here()) log->context_ = h;
+    if (EngineLog* log = Here()) {
+      log->context_ = h;
+      log->contextOwner = owner;
+    }
     return h;
   }
   static void WINAPI Term(PVOID h) {
@@ -310,9 +314,9 @@ struct DriverInf {
       sourceFiles += file + " = 1\n";
       files += file + "\n";
     }
-    install = "CopyFiles = Files\nAddReg = Reg\nAddService = " + service + ",2,Service\n";
-    uninstall = "DelFiles = Files\nDelService = " + service + ",4\n";
-    reg = "HKR,Parameters,,0x10\nHKR,Parameters,PortCount,0x10001,8\n";
+    install = "CopyFiles = Files\nAddReg = Reg\nAddService = " + service + ",0,Service\n";
+    uninstall = "DelFiles = Files\nDelService = " + service + "\n";
+    reg = "HKR,Parameters,PortCount,0x10001,8\n";
     serviceLines = "ServiceType = 1\nStartType = 3\nErrorControl = 1\nServiceBinary = %12%\\" +
                    driverFiles.front() + "\n";
   }
