@@ -7,3 +7,7 @@
 
 void* AfxAllocMemory(size_t nBytes);
 void AfxFreeMemory(void* p);
+
+// Ends the process at once with the reason in a box: for what the program cannot go on from,
+// no memory or a coding mistake that would otherwise corrupt it.
+[[noreturn]] void AfxFatalExit(const char* pszReason);

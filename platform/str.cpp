@@ -1,5 +1,6 @@
 #include "platform/str.h"
 
+#include <limits.h>
 #include <string.h>
 
 #include "platform/heap.h"
@@ -7,22 +8,33 @@
 char CString::s_chNil = '\0';
 
 namespace {
-// Sizes are reckoned in size_t, where the sum of two lengths cannot wrap; a block larger than
-// an int can count cannot be had in a 32-bit process, so the heap refuses it first.
-char* NewBlock(size_t nAlloc) { return static_cast<char*>(AfxAllocMemory(nAlloc + 1)); }
+// Where a length given as an int becomes a size, and the only place: a negative one is a
+// coding mistake, and taken as a size it would wrap to a huge one, or to a tiny block. So is a
+// length beyond nMost, the room there is.
+size_t ToSize(int nLength, size_t nMost = INT_MAX) {
+  if (nLength < 0 || static_cast<size_t>(nLength) > nMost) AfxFatalExit("Bad string length.");
+  return static_cast<size_t>(nLength);
+}
+
+// Every length is 0 to INT_MAX, so the sum of two, and one more for the terminating zero, fits
+// a size_t. A text longer than an int can count is refused like memory that cannot be had.
+char* NewBlock(size_t nAlloc) {
+  if (nAlloc > INT_MAX) AfxFatalExit("Out of memory.");
+  return static_cast<char*>(AfxAllocMemory(nAlloc + 1));
+}
 
 // Room grows at least twofold, so a text built piece by piece is copied only a few times.
 size_t GrownRoom(int nAlloc, size_t nNeeded) {
   size_t nRoom = static_cast<size_t>(nAlloc) * 2;
   if (nRoom < 15) nRoom = 15;
+  if (nRoom > INT_MAX) nRoom = INT_MAX;
   return nRoom < nNeeded ? nNeeded : nRoom;
 }
 }  // namespace
 
 CString::CString(const char* psz) : CString(psz, strlen(psz), nullptr, 0) {}
 
-CString::CString(const char* pch, int nLength)
-    : CString(pch, static_cast<size_t>(nLength), nullptr, 0) {}
+CString::CString(const char* pch, int nLength) : CString(pch, ToSize(nLength), nullptr, 0) {}
 
 CString::CString(const CString& other)
     : CString(other.m_pchData, static_cast<size_t>(other.m_nLength), nullptr, 0) {}
@@ -118,8 +130,9 @@ int CString::ReverseFind(char ch) const {
 }
 
 char* CString::GetBuffer(int nMinLength) {
-  if (m_nAlloc == 0 || nMinLength > m_nAlloc) {
-    const size_t nAlloc = GrownRoom(m_nAlloc, static_cast<size_t>(nMinLength));
+  const size_t nNeeded = ToSize(nMinLength);
+  if (m_nAlloc == 0 || nNeeded > static_cast<size_t>(m_nAlloc)) {
+    const size_t nAlloc = GrownRoom(m_nAlloc, nNeeded);
     char* pchBlock = NewBlock(nAlloc);
     memcpy(pchBlock, m_pchData, static_cast<size_t>(m_nLength) + 1);
     Adopt(pchBlock, nAlloc);
@@ -128,8 +141,8 @@ char* CString::GetBuffer(int nMinLength) {
 }
 
 void CString::ReleaseBuffer(int nNewLength) {
+  m_pchData[ToSize(nNewLength, static_cast<size_t>(m_nAlloc))] = '\0';
   m_nLength = nNewLength;
-  m_pchData[nNewLength] = '\0';
 }
 
 void CString::Append(const char* pch, size_t nCount) {

@@ -1,6 +1,7 @@
 // The framework's string: 8-bit ANSI characters on the heap, always zero-terminated. An empty
 // string holds no memory. A change builds the new text completely before the old one is let
-// go, so a source inside the string itself (s += s) is safe.
+// go, so a source inside the string itself (s += s) is safe. A negative length, or one beyond
+// the buffer given to ReleaseBuffer, is a coding mistake that ends the program.
 #pragma once
 
 #include <windows.h>
@@ -36,7 +37,7 @@ class CString {
   operator const char*() const { return m_pchData; }
 
   // Room for at least nMinLength characters to be written in place, the text so far kept;
-  // ReleaseBuffer then sets the length written.
+  // ReleaseBuffer then sets the length written, at most that room.
   char* GetBuffer(int nMinLength);
   void ReleaseBuffer(int nNewLength);
 

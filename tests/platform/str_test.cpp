@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/import_hook.h"
+#include "support/user.h"
 
 namespace {
 const ImportHook* g_heapAlloc = nullptr;
@@ -77,4 +78,50 @@ TEST(CString, LeftMidAndFindAtTheEnds) {
   EXPECT_EQ(-1, s.Find('x'));
   EXPECT_EQ(-1, s.ReverseFind('x'));
   EXPECT_EQ(-1, CString().Find("%1"));
+}
+
+// A negative length is a coding mistake: it ends the program with a box that says so, rather
+// than wrap to a huge copy or a tiny block. Each misuse runs in a child, this program again.
+TEST(CString, ANegativeLengthEndsTheProgramWithAClearMessage) {
+  const struct {
+    const char* name;
+    void (*misuse)();
+  } kMisuses[] = {
+      {"CString(p, -1)", [] { CString("text", -1); }},
+      {"GetBuffer(-1)", [] { CString().GetBuffer(-1); }},
+      {"ReleaseBuffer beyond the room", [] { CString("ab").ReleaseBuffer(3); }},
+  };
+  char misuse[8] = {};
+  if (GetEnvironmentVariableA("ZL73_MISUSE", misuse, sizeof(misuse)) != 0) {
+    kMisuses[misuse[0] - '0'].misuse();
+    return;
+  }
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string command = std::string("\"") + self + "\" --gtest_filter=" +
+                        testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() +
+                        "." + testing::UnitTest::GetInstance()->current_test_info()->name();
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(kMisuses[i].name);
+    const char which[] = {static_cast<char>('0' + i), '\0'};
+    SetEnvironmentVariableA("ZL73_MISUSE", which);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(CreateProcessA(self, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &child));
+    SetEnvironmentVariableA("ZL73_MISUSE", nullptr);
+    User u = User::OfProcess(child.dwProcessId);
+    const SeenMessageBox box = u.WaitForMessageBox();
+    EXPECT_EQ("Bad string length.", box.text);
+    u.Click(box.hwnd, IDOK);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 5000));
+    DWORD code = 0;
+    GetExitCodeProcess(child.hProcess, &code);
+    EXPECT_NE(0u, code);
+    if (WaitForSingleObject(child.hProcess, 0) != WAIT_OBJECT_0)
+      TerminateProcess(child.hProcess, 1);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+  }
 }
