@@ -33,13 +33,16 @@ CLicenceDlg::~CLicenceDlg() = default;
 
 const MessageMap* CLicenceDlg::GetMessageMap() const { return &messageMap; }
 
+void CLicenceDlg::DoDataExchange(CDataExchange* pDX) {
+  DDX_Control(pDX, IDC_LICENCE_TEXT, m_editLicence);
+}
+
 BOOL CLicenceDlg::OnInitDialog() {
-  CDialog::OnInitDialog();
+  if (!CDialog::OnInitDialog()) return FALSE;
   m_bLicenceLoaded = 1;
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
-  m_pLicenceEdit = GetDlgItem(IDC_LICENCE_TEXT);
-  if (LoadTextFileIntoEdit(m_pLicenceEdit, LicencePath()) == 0) m_bLicenceLoaded = 0;
+  if (LoadTextFileIntoEdit(&m_editLicence, LicencePath()) == 0) m_bLicenceLoaded = 0;
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/data_exchange.h"
 #include "platform/dialog.h"
 #include "platform/str.h"
 
@@ -14,9 +15,11 @@ class CLicenceDlg : public CDialog {
 
   int m_bLicenceLoaded;
   HICON m_hIcon;
-  CWnd* m_pLicenceEdit = nullptr;
+  CWnd m_editLicence;
 
  protected:
+  void DoDataExchange(CDataExchange* pDX) override;
+
   static const MessageMap messageMap;
 };
 

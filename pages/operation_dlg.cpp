@@ -42,22 +42,25 @@ void COperationDlg::SetInfLocation(CString strServiceName, CString strSourceDir,
   m_strInfPath = static_cast<CString&&>(strInfPath);
 }
 
+// Binds the controls the page sets directly; it exchanges no data.
+void COperationDlg::DoDataExchange(CDataExchange* pDX) {
+  DDX_Control(pDX, IDC_INSTALL, m_radioInstall);
+  DDX_Control(pDX, IDC_UNINSTALL, m_radioUninstall);
+  DDX_Control(pDX, IDCANCEL, m_btnCancel);
+  DDX_Control(pDX, IDC_NEXT, m_btnNext);
+  DDX_Control(pDX, IDC_STATUS, m_staticStatus);
+}
+
 BOOL COperationDlg::OnInitDialog() {
-  CDialog::OnInitDialog();
+  if (!CDialog::OnInitDialog()) return FALSE;
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
-
-  m_pInstallRadio = GetDlgItem(IDC_INSTALL);
-  m_pUninstallRadio = GetDlgItem(IDC_UNINSTALL);
-  m_pCancelButton = GetDlgItem(IDCANCEL);
-  m_pNextButton = GetDlgItem(IDC_NEXT);
-  m_pStatusText = GetDlgItem(IDC_STATUS);
 
   m_bDone = 0;
   m_bFilesCommitted = 0;
 
-  CWnd* pChoice = m_bInstall != 0 ? m_pInstallRadio : m_pUninstallRadio;
-  pChoice->SendMessage(BM_SETCHECK, BST_CHECKED);
+  CButton& choice = m_bInstall != 0 ? m_radioInstall : m_radioUninstall;
+  choice.SendMessage(BM_SETCHECK, BST_CHECKED);
 
   // The extension is always shown in capitals, whatever the case of the name on disk.
   SetDlgItemText(IDC_INF_FILE, "Installation File: " + m_strServiceName + ".INF");
@@ -77,13 +80,17 @@ void COperationDlg::OnNext() {
     return;
   }
 
+  // Each page or box run from here may see this page ended under it, by a close request from
+  // outside: then nothing more happens, no further page, no operation, no outcome.
   if (m_bInstall != 0) {
     if (licenceDlg.m_bLicenceLoaded != 0 && licenceDlg.DoModal() == IDCANCEL) {
       EndDialog(IDCANCEL);
       return;
     }
     for (;;) {
+      if (HasEnded()) return;
       const INT_PTR result = comPortDlg.DoModal();
+      if (HasEnded()) return;
       // A page that cannot even be created (-1) would otherwise be retried for ever.
       if (result == IDCANCEL || result == -1) {
         EndDialog(IDCANCEL);
@@ -104,19 +111,20 @@ void COperationDlg::OnNext() {
     }
   }
 
-  m_pNextButton->EnableWindow(FALSE);
-  m_pCancelButton->EnableWindow(FALSE);
+  m_btnNext.EnableWindow(FALSE);
+  m_btnCancel.EnableWindow(FALSE);
 
   m_bDone = PerformOperation();
+  if (HasEnded()) return;
   if (m_bDone == 0) {
     EndDialog(IDOK);
     return;
   }
 
-  m_pNextButton->EnableWindow(TRUE);
-  m_pNextButton->SetWindowText("Finish");
-  m_pNextButton->SetFocus();
-  m_pInstallRadio->EnableWindow(FALSE);
-  m_pUninstallRadio->EnableWindow(FALSE);
-  m_pStatusText->SetWindowText("    The operation was completed successfully.");
+  m_btnNext.EnableWindow(TRUE);
+  m_btnNext.SetWindowText("Finish");
+  m_btnNext.SetFocus();
+  m_radioInstall.EnableWindow(FALSE);
+  m_radioUninstall.EnableWindow(FALSE);
+  m_staticStatus.SetWindowText("    The operation was completed successfully.");
 }

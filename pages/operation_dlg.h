@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/data_exchange.h"
 #include "platform/dialog.h"
 #include "platform/str.h"
 
@@ -24,16 +25,17 @@ class COperationDlg : public CDialog {
   int m_nWaitOnTx = 0;
   int m_nComNumber = 0;
   HICON m_hIcon;
-  CWnd* m_pInstallRadio = nullptr;
-  CWnd* m_pUninstallRadio = nullptr;
-  CWnd* m_pNextButton = nullptr;
-  CWnd* m_pCancelButton = nullptr;
-  CWnd* m_pStatusText = nullptr;
+  CButton m_radioInstall;
+  CButton m_radioUninstall;
+  CButton m_btnNext;
+  CButton m_btnCancel;
+  CWnd m_staticStatus;
   CString m_strInfPath;
   CString m_strServiceName;
   CString m_strSourceDir;
 
  protected:
+  void DoDataExchange(CDataExchange* pDX) override;
   void OnInstall();
   void OnUninstall();
   void OnNext();

@@ -24,8 +24,16 @@ void CDataExchange::Fail() {
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-  if (pDX->Failed() || rControl.m_hWnd != nullptr) return;
-  rControl.m_hWnd = pDX->PrepareCtrl(nIDC);
+  if (pDX->Failed() || rControl.m_bBound) return;
+  HWND hWnd = pDX->PrepareCtrl(nIDC);
+  // A control the template lacks is a coding mistake: the exchange fails, so the page's load
+  // ends it with -1 rather than leave a member that talks to no window.
+  if (hWnd == nullptr) {
+    pDX->Fail();
+    return;
+  }
+  rControl.m_hWnd = hWnd;
+  rControl.m_bBound = true;
   rControl.m_pNextBound = pDX->m_pDlgWnd->m_pBoundControls;
   pDX->m_pDlgWnd->m_pBoundControls = &rControl;
 }

@@ -40,6 +40,7 @@ const MessageMap* CDialog::GetMessageMap() const { return &messageMap; }
 
 INT_PTR CDialog::DoModal() {
   HWND hOwner = m_pParentWnd != nullptr ? m_pParentWnd->GetSafeHwnd() : ::GetActiveWindow();
+  m_bEnded = false;
   const INT_PTR result =
       ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hOwner,
                         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
@@ -47,7 +48,10 @@ INT_PTR CDialog::DoModal() {
   return result;
 }
 
-void CDialog::EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
+void CDialog::EndDialog(int nResult) {
+  m_bEnded = true;
+  ::EndDialog(m_hWnd, nResult);
+}
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
   CDataExchange dx(this, bSaveAndValidate);
@@ -82,9 +86,10 @@ void CDialog::WindowGone() {
     CWnd* pControl = m_pBoundControls;
     m_pBoundControls = pControl->m_pNextBound;
     pControl->m_hWnd = nullptr;
+    pControl->m_bBound = false;
     pControl->m_pNextBound = nullptr;
   }
-  DetachWindow();
+  m_hWnd = nullptr;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -105,7 +110,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
   if (self == nullptr) return FALSE;  // messages before WM_INITDIALOG
   switch (message) {
     case WM_COMMAND:
-      self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+      if (!self->m_bEnded) self->OnCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
     case WM_NCDESTROY:
       ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);

@@ -18,6 +18,10 @@ class CDialog : public CWnd {
   // The owner is the parent, else the program's active window; it stays disabled meanwhile.
   virtual INT_PTR DoModal();
   void EndDialog(int nResult);
+  // True once the running dialog has been ended, by its own code or by a close request from
+  // outside while a page it opened was up. An ended dialog handles no further command, and a
+  // handler that ran a nested page must look before it goes on.
+  bool HasEnded() const { return m_bEnded; }
 
   // Runs the data exchange: TRUE saves the controls into the members, with validation.
   BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
@@ -44,5 +48,6 @@ class CDialog : public CWnd {
 
   UINT m_nIDTemplate;
   CWnd* m_pParentWnd;
+  bool m_bEnded = false;
   CWnd* m_pBoundControls = nullptr;  // linked through CWnd::m_pNextBound
 };

@@ -2,20 +2,6 @@
 
 #include "platform/win_app.h"
 
-CWnd::~CWnd() { DetachWindow(); }
-
-CWnd* CWnd::GetDlgItem(int nID) {
-  HWND hItem = ::GetDlgItem(m_hWnd, nID);
-  if (hItem == nullptr) return nullptr;
-  for (CWnd* pChild = m_pChildren; pChild != nullptr; pChild = pChild->m_pNextChild) {
-    if (pChild->m_hWnd == hItem) return pChild;
-  }
-  CWnd* pChild = new CWnd(hItem);
-  pChild->m_pNextChild = m_pChildren;
-  m_pChildren = pChild;
-  return pChild;
-}
-
 void CWnd::SetDlgItemText(int nID, const char* pszText) { ::SetDlgItemTextA(m_hWnd, nID, pszText); }
 
 BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
@@ -48,15 +34,6 @@ int CWnd::MessageBox(const char* pszText, const char* pszCaption, UINT nType) {
   HWND owner = (m_hWnd != nullptr && ::IsWindow(m_hWnd)) ? m_hWnd : nullptr;
   return ::MessageBoxA(owner, pszText, pszCaption ? pszCaption : static_cast<const char*>(appName),
                        nType);
-}
-
-void CWnd::DetachWindow() {
-  while (m_pChildren != nullptr) {
-    CWnd* pChild = m_pChildren;
-    m_pChildren = pChild->m_pNextChild;
-    delete pChild;
-  }
-  m_hWnd = nullptr;
 }
 
 int CComboBox::AddString(const char* pszString) {

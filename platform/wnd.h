@@ -13,12 +13,9 @@ class CWnd : public CCmdTarget {
  public:
   CWnd() = default;
   explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
-  ~CWnd() override;
 
   HWND GetSafeHwnd() const { return m_hWnd; }
 
-  // The object stays valid while this window exists; it is dropped with the window.
-  CWnd* GetDlgItem(int nID);
   void SetDlgItemText(int nID, const char* pszText);
 
   BOOL EnableWindow(BOOL bEnable = TRUE);
@@ -35,16 +32,12 @@ class CWnd : public CCmdTarget {
 
   HWND m_hWnd = nullptr;
 
- protected:
-  // Forgets the window and every child object handed out for it.
-  void DetachWindow();
-
  private:
   friend class CDialog;
   friend void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
-  CWnd* m_pChildren = nullptr;   // handed out by GetDlgItem, owned here
-  CWnd* m_pNextChild = nullptr;  // the next in the parent's list of children
+  // A control of a dialog's run: bound by its first exchange, until the window is gone.
+  bool m_bBound = false;
   CWnd* m_pNextBound = nullptr;  // the next in the dialog's list of bound controls
 };
 

@@ -75,9 +75,10 @@ TEST(CLicenceDlg, ShowsTheFileByteForByteAndReadOnlyOnlyWhenLoaded) {
   while (k64001.size() < 64001) k64001 += "Terms of use of the driver, line after line.\r\n";
   k64001.resize(64001);
   const std::string k64000 = k64001.substr(0, 64000);
+  enum Is { kFile, kNone, kFolder };  // what is beside the program under the licence's name
   const struct {
     const char* name;
-    bool present;
+    Is is;
     std::string bytes;
     bool heldElsewhere;
     std::string shown;
@@ -86,15 +87,16 @@ TEST(CLicenceDlg, ShowsTheFileByteForByteAndReadOnlyOnlyWhenLoaded) {
     int reads;  // ReadFile calls
   } kCases[] = {
       // clang-format off
-      // name                present bytes                                 held   shown                       before after reads
-      {"empty",               true,  "",                                    false, "",                          1, 1, 1},
-      {"64000 bytes",         true,  k64000,                                false, k64000,                      1, 1, 1},
-      {"64001 bytes",         true,  k64001,                                false, "",                          0, 0, 0},
-      {"zero byte inside",    true,  std::string("Part one\0part two", 17), false, "Part one",                  1, 1, 1},
-      {"CR LF",               true,  "Line one\r\nLine two\r\n",            false, "Line one\r\nLine two\r\n",  1, 1, 1},
-      {"bare LF",             true,  "Line one\nLine two\n",                false, "Line one\nLine two\n",      1, 1, 1},
-      {"held open elsewhere", true,  "Terms.\r\n",                          true,  "",                          1, 0, 0},
-      {"no file",             false, "",                                    false, "",                          0, 0, 0},
+      // name                is       bytes                                 held   shown                       before after reads
+      {"empty",               kFile,   "",                                    false, "",                          1, 1, 1},
+      {"64000 bytes",         kFile,   k64000,                                false, k64000,                      1, 1, 1},
+      {"64001 bytes",         kFile,   k64001,                                false, "",                          0, 0, 0},
+      {"zero byte inside",    kFile,   std::string("Part one\0part two", 17), false, "Part one",                  1, 1, 1},
+      {"CR LF",               kFile,   "Line one\r\nLine two\r\n",            false, "Line one\r\nLine two\r\n",  1, 1, 1},
+      {"bare LF",             kFile,   "Line one\nLine two\n",                false, "Line one\nLine two\n",      1, 1, 1},
+      {"held open elsewhere", kFile,   "Terms.\r\n",                          true,  "",                          1, 0, 0},
+      {"no file",             kNone,   "",                                    false, "",                          0, 0, 0},
+      {"a folder",            kFolder, "",                                    false, "",                          0, 0, 0},
       // clang-format on
   };
   ImportHook hook("KERNEL32.dll", "ReadFile", reinterpret_cast<const void*>(&CountingReadFile));
@@ -102,7 +104,10 @@ TEST(CLicenceDlg, ShowsTheFileByteForByteAndReadOnlyOnlyWhenLoaded) {
   g_realReadFile = hook.original<ReadFileFn>();
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    LicenceFile licence = c.present ? LicenceFile(c.bytes) : LicenceFile();
+    LicenceFile licence = c.is == kFile ? LicenceFile(c.bytes) : LicenceFile();
+    if (c.is == kFolder) {
+      ASSERT_TRUE(CreateDirectoryA(licence.path().c_str(), nullptr));
+    }
     FileHandle holder;
     if (c.heldElsewhere) {
       holder.reset(CreateFileA(licence.path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -123,7 +128,7 @@ TEST(CLicenceDlg, ShowsTheFileByteForByteAndReadOnlyOnlyWhenLoaded) {
     EXPECT_EQ(c.loadedAfter, dlg.m_bLicenceLoaded);
     EXPECT_EQ(c.reads, g_reads);
     holder.reset();
-    if (c.present) {
+    if (c.is == kFile) {
       EXPECT_TRUE(NobodyHolds(licence.path()));
     }
   }

@@ -17,7 +17,7 @@ inline std::string LicencePathBesideProgram() {
 
 class LicenceFile {
  public:
-  // No licence beside the program, also if an earlier run left one.
+  // No licence beside the program, also if an earlier run left one (or a folder of its name).
   LicenceFile() { Remove(); }
   explicit LicenceFile(const std::string& bytes) {
     FileHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -33,7 +33,10 @@ class LicenceFile {
   const std::string& path() const { return path_; }
 
  private:
-  void Remove() const { DeleteFileA(path_.c_str()); }
+  void Remove() const {
+    DeleteFileA(path_.c_str());
+    RemoveDirectoryA(path_.c_str());
+  }
 
   const std::string path_ = LicencePathBesideProgram();
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "platform/test_dialogs.h"
 #include "platform/win_app.h"
 #include "support/user.h"
@@ -139,6 +141,23 @@ TEST(CDialog, IsOwnedByItsParentElseByTheActiveWindowWhichItDisables) {
 
 TEST(CDialog, BindsControlsAndLoadsAfreshOnEachRun) {
   CTestDlg dlg;
+  // A control the template lacks fails the load before the dialog shows.
+  dlg.m_nMissingId = 999;
+  {
+    std::atomic<bool> returned{false};
+    UserScript user([&](User& u) {
+      while (!returned) {
+        for (HWND shown : u.Dialogs()) u.Click(shown, IDCANCEL);
+        Sleep(10);
+      }
+    });
+    EXPECT_EQ(-1, dlg.DoModal());
+    returned = true;
+  }
+  EXPECT_EQ(nullptr, dlg.m_btnAction.GetSafeHwnd());
+  dlg.m_nMissingId = 0;
+  dlg.m_nInitCount = 0;
+
   dlg.m_onAction = [](CTestDlg& d) {
     EXPECT_EQ(GetDlgItem(d.m_hWnd, IDC_TEST_COMBO), d.m_combo.GetSafeHwnd());
     EXPECT_EQ(GetDlgItem(d.m_hWnd, IDC_TEST_ACTION), d.m_btnAction.GetSafeHwnd());
@@ -204,6 +223,15 @@ TEST(CDialog, OpensCentredOverItsOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
     RECT ownerRect = {};
     GetWindowRect(owner, &ownerRect);
     ExpectCentredOn(ownerRect, ShownRect(dlg));
+    DestroyWindow(owner);
+  }
+  {
+    SCOPED_TRACE("an owner dragged past the left edge of the work area");
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, area.left - 500, 100, 600,
+                                 400, nullptr, nullptr, nullptr, nullptr);
+    CWnd ownerWnd(owner);
+    CTestDlg dlg(&ownerWnd);
+    EXPECT_EQ(area.left, ShownRect(dlg).left);
     DestroyWindow(owner);
   }
   {

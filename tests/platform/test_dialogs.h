@@ -58,6 +58,8 @@ class CTestDlg : public CDialog {
 
   CButton m_btnAction;
   CComboBox m_combo;
+  CWnd m_missing;
+  int m_nMissingId = 0;  // also binds m_missing to this id, which the template may lack
   CString m_strEdit;
   CString m_strCombo;
   int m_nCheck = 0;
@@ -75,6 +77,7 @@ class CTestDlg : public CDialog {
   void DoDataExchange(CDataExchange* pDX) override {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_TEST_ACTION, m_btnAction);
+    if (m_nMissingId != 0) DDX_Control(pDX, m_nMissingId, m_missing);
     DDX_Control(pDX, IDC_TEST_COMBO, m_combo);
     DDX_EditText(pDX, IDC_TEST_EDIT, m_strEdit);
     DDV_MaxChars(pDX, m_strEdit, m_nEditMax);
