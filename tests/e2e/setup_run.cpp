@@ -367,22 +367,23 @@ void Robot::Snap(HWND window, const std::string& name, int comboId) {
 }
 
 namespace {
+// The calls are wide: a folder may be named in letters the ANSI code page lacks.
 PROCESS_INFORMATION StartSetup(const std::string& folder, const std::string& program) {
   PROCESS_INFORMATION process = {};
   const std::string exe = folder + "setup.exe";
   // A program already in the folder runs where it is, as from a disk.
   if (lstrcmpiA(program.c_str(), exe.c_str()) != 0 &&
-      !CopyFileA(program.c_str(), exe.c_str(), FALSE)) {
+      !CopyFileW(Wide(program).c_str(), Wide(exe).c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy " << program << ": error " << GetLastError();
     return process;
   }
   Narrate("");
   Narrate("*** " + exe + " starts.");
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  std::string commandLine = "\"" + exe + "\"";
-  if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &process)) {
+  std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
+  if (!CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      Wide(folder).c_str(), &startup, &process)) {
     ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
   }
   return process;

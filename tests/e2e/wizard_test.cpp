@@ -278,6 +278,15 @@ TEST_F(Wizard, EndsQuietlyOnEveryWayOutBeforeTheOperation) {
   const auto cancel = [](Robot& r, HWND page) { r.Click(page, IDCANCEL); };
   const auto esc = [](Robot& r, HWND page) { r.PressEsc(page); };
   const auto closeBox = [](Robot& r, HWND page) { r.CloseBox(page); };
+  // A close request to the Install / Uninstall page under this page, as a task list's End
+  // Task sends it (the close box of a disabled window does nothing); then the user goes on.
+  const auto closedUnder = [](Robot& r, HWND page) {
+    HWND under = User::Owner(page);
+    PostMessageA(under, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(r.user().WaitUntilGone(under));
+    if (GetDlgItem(page, IDC_START_COM) != nullptr) r.Pick(page, IDC_START_COM, "3");
+    r.Click(page, IDOK);
+  };
   const WayOut kWaysOut[] = {
       {"welcome page, Cancel", kWelcome, cancel},
       {"welcome page, Esc", kWelcome, esc},
@@ -287,6 +296,8 @@ TEST_F(Wizard, EndsQuietlyOnEveryWayOutBeforeTheOperation) {
       {"Install / Uninstall page, close box", kOperation, closeBox},
       {"licence page, No", kLicence, cancel},
       {"COM port page, Cancel", kComPort, cancel},
+      {"Install / Uninstall page closed under the licence page, then Yes", kLicence, closedUnder},
+      {"Install / Uninstall page closed under the COM port page, then Next", kComPort, closedUnder},
   };
   PutSampleFiles(media_, {"ZL73.INF", "zl73.sys", "licence.txt"});
   for (const WayOut& way : kWaysOut) {
@@ -380,4 +391,31 @@ TEST_F(Wizard, InstallsWithoutLicencePageWhenTheMediaHasNoLicence) {
   EXPECT_EQ(RegDword(3), Dword(kParametersKey, "ComNumberOffset"));
   // Wait on Tx left unchecked: no TxFIFO.
   EXPECT_EQ(0u, Dword(kParametersKey, "TxFIFO").first);
+}
+
+TEST_F(Wizard, InstallsFromAFolderNamedInLettersTheCodePageLacks) {
+  // "Driver" in Japanese: the program reaches its folder through the folder's short name.
+  const std::string folder = media_.path() + "\xe3\x83\x89\xe3\x83\xa9\xe3\x82\xa4\xe3\x83\x90\\";
+  BOOL lost = FALSE;
+  WideCharToMultiByte(CP_ACP, 0, Wide(folder).c_str(), -1, nullptr, 0, nullptr, &lost);
+  ASSERT_TRUE(lost) << "the ANSI code page has these letters";
+  ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
+  const char* const kFiles[] = {"ZL73.INF", "zl73.sys", "licence.txt"};
+  for (const char* name : kFiles) {
+    const std::string bytes = SampleMediaFile(name);
+    MoveFileW(Wide(media_.Write(name, bytes)).c_str(), Wide(folder + name).c_str());
+  }
+  {
+    SetupRun run(folder);
+    Robot& r = run.robot();
+    r.Click(PassWelcome(r), IDC_NEXT);
+    AnswerLicenceAndComPort(r, "4", true);
+    r.Click(r.FinishedPage(), IDC_NEXT);
+    run.ExpectExit();
+    EXPECT_TRUE(run.OfferedRestart());
+  }
+  EXPECT_EQ(SampleMediaFile("zl73.sys"), ReadFileBytes(InstalledDriver()));
+  EXPECT_TRUE(ServiceRegistered());
+  EXPECT_EQ(RegDword(4), Dword(kParametersKey, "ComNumberOffset"));
+  EXPECT_EQ(RegDword(1), Dword(kParametersKey, "TxFIFO"));
 }

@@ -191,6 +191,7 @@ TEST(PerformOperation, InstallAndUninstallCarryOutTheirSectionsAndReleaseEveryth
     EXPECT_EQ(1, out.result);
     EXPECT_EQ(1, out.filesCommitted);
     EXPECT_EQ(Then({"release Parameters", "release Parameters"}, kReleaseAll), log.calls);
+    EXPECT_EQ(out.page, log.contextOwner);
   }
   EXPECT_EQ("driver bytes", ReadFileBytes(svc.driver(0)));
   EXPECT_EQ("helper bytes", ReadFileBytes(svc.driver(1)));

@@ -159,11 +159,11 @@ def main():
         if not control:
             problems.append("the check found nothing in %s, which has such instructions"
                             % args.control)
-    if problems:
-        print("\n".join(problems))
-        return 1
-    print("only i486 instructions: runs on a 486DX or later")
-    return 0
+    if not problems:
+        print("only i486 instructions: runs on a 486DX or later")
+        return 0
+    print("\n".join(problems))
+    return 1
 
 
 if __name__ == "__main__":

@@ -36,6 +36,13 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
   return full;
 }
 
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                  static_cast<int>(wide.size())));
+  return wide;
+}
+
 std::string ReadFileBytes(const std::string& path) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -72,7 +79,9 @@ void RemoveTree(const std::string& path, bool keepFolder) {
   FindHandle find(FindFirstFileA((dir + "*").c_str(), &data));
   if (find) {
     do {
-      const std::string name = data.cFileName;
+      // A name the ANSI code page cannot hold comes as '?'s: its short form names it.
+      const bool lost = std::string(data.cFileName).find('?') != std::string::npos;
+      const std::string name = lost ? data.cAlternateFileName : data.cFileName;
       if (name == "." || name == "..") continue;
       const std::string full = dir + name;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {

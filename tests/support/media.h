@@ -26,6 +26,10 @@ class TempDir {
   bool keep_;
 };
 
+// A path in UTF-8, as a test names a folder in letters the ANSI code page lacks, for the wide
+// calls; an ASCII path reads the same either way.
+std::wstring Wide(const std::string& utf8);
+
 std::string ReadFileBytes(const std::string& path);
 // The folder's files (not its subfolders): name and bytes.
 std::map<std::string, std::string> FolderContent(const std::string& folder);
