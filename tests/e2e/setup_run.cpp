@@ -139,12 +139,11 @@ std::string OwnerText(HWND dlg) {
 }
 
 void NarrateKey(HKEY root, const std::string& path, const std::string& shownPath) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) {
+  const RegKey key = OpenKey(root, path, KEY_READ);
+  if (!key) {
     Narrate("    " + shownPath + ": no such key");
     return;
   }
-  RegKey key(raw);
   Narrate("    " + shownPath);
   for (DWORD i = 0;; ++i) {
     char name[256];
@@ -323,9 +322,8 @@ void Robot::CloseBox(HWND dlg) {
 
 void Robot::Pick(HWND dlg, int controlId, const std::string& entry) {
   Narrate("  -> The user picks " + entry + " from the list.");
-  DWORD_PTR index = static_cast<DWORD_PTR>(CB_ERR);
-  SendMessageTimeoutA(GetDlgItem(dlg, controlId), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                      reinterpret_cast<LPARAM>(entry.c_str()), SMTO_ABORTIFHUNG, 5000, &index);
+  const LRESULT index = SendTo(GetDlgItem(dlg, controlId), CB_FINDSTRINGEXACT,
+                               static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry.c_str()));
   user_.SelectComboItem(dlg, controlId, static_cast<int>(index));
   EXPECT_EQ(entry, User::ItemText(dlg, controlId));
 }

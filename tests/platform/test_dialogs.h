@@ -17,6 +17,7 @@
 #include "platform/data_exchange.h"
 #include "platform/dialog.h"
 #include "support/import_hook.h"
+#include "support/user.h"
 
 // The test program's name, which the framework gives as the caption of its boxes.
 constexpr const char* kProgramName = "platform_tests";
@@ -58,8 +59,7 @@ class CTestDlg : public CDialog {
 
   CButton m_btnAction;
   CComboBox m_combo;
-  CWnd m_missing;
-  int m_nMissingId = 0;  // also binds m_missing to this id, which the template may lack
+  int m_nMissingId = 0;  // binds m_combo to this id instead, which the template may lack
   CString m_strEdit;
   CString m_strCombo;
   int m_nCheck = 0;
@@ -77,8 +77,7 @@ class CTestDlg : public CDialog {
   void DoDataExchange(CDataExchange* pDX) override {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_TEST_ACTION, m_btnAction);
-    if (m_nMissingId != 0) DDX_Control(pDX, m_nMissingId, m_missing);
-    DDX_Control(pDX, IDC_TEST_COMBO, m_combo);
+    DDX_Control(pDX, m_nMissingId != 0 ? m_nMissingId : IDC_TEST_COMBO, m_combo);
     DDX_EditText(pDX, IDC_TEST_EDIT, m_strEdit);
     DDV_MaxChars(pDX, m_strEdit, m_nEditMax);
     DDX_CBString(pDX, IDC_TEST_COMBO, m_strCombo);
@@ -134,13 +133,6 @@ class MessageBoxSpy {
   int answer_;
   std::vector<Call> calls_;
 };
-
-// A message sent from the user's thread to a window of the dialog's thread.
-inline LRESULT SendTo(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
-  return static_cast<LRESULT>(result);
-}
 
 // Moves the keyboard focus the way Tab does, so the dialog manager knows of it.
 inline void FocusOn(HWND dlg, int controlId) {

@@ -102,17 +102,19 @@ std::string DriversDir() {
   return std::string(system) + "\\drivers\\";
 }
 
+RegKey OpenKey(HKEY root, const std::string& path, REGSAM access) {
+  RegKey key;
+  RegOpenKeyExA(root, path.c_str(), 0, access, key.put());
+  return key;
+}
+
 bool KeyExists(HKEY root, const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
+  return static_cast<bool>(OpenKey(root, path, KEY_READ));
 }
 
 bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type, DWORD* data) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
-  RegKey key(raw);
+  const RegKey key = OpenKey(root, path, KEY_READ);
+  if (!key) return false;
   BYTE buffer[64] = {};
   DWORD size = sizeof(buffer);
   if (RegQueryValueExA(key.get(), name, nullptr, type, buffer, &size) != ERROR_SUCCESS) {
@@ -123,9 +125,8 @@ bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type
 }
 
 std::string KeyClass(HKEY root, const std::string& path) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) return "<no key>";
-  RegKey key(raw);
+  const RegKey key = OpenKey(root, path, KEY_READ);
+  if (!key) return "<no key>";
   char cls[64] = {};
   DWORD length = sizeof(cls);
   RegQueryInfoKeyA(key.get(), cls, &length, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -134,11 +135,10 @@ std::string KeyClass(HKEY root, const std::string& path) {
 }
 
 void DeleteKeyTree(HKEY root, const std::string& path) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &raw) != ERROR_SUCCESS) return;
   std::vector<std::string> children;
   {
-    RegKey key(raw);
+    const RegKey key = OpenKey(root, path, KEY_ALL_ACCESS);
+    if (!key) return;
     char name[256];
     for (DWORD i = 0;; ++i) {
       DWORD length = sizeof(name);

@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "platform/handles.h"
+
 // A fresh folder under the temporary directory, removed with its content at the end. Given a
 // folder (a drive's root, say), that one is emptied instead, at the start and at the end.
 class TempDir {
@@ -26,8 +28,7 @@ class TempDir {
   bool keep_;
 };
 
-// A path in UTF-8, as a test names a folder in letters the ANSI code page lacks, for the wide
-// calls; an ASCII path reads the same either way.
+// A UTF-8 path (an ASCII one reads the same) for the wide calls letters off the code page need.
 std::wstring Wide(const std::string& utf8);
 
 std::string ReadFileBytes(const std::string& path);
@@ -41,6 +42,8 @@ std::string DriversDir();
 
 constexpr const char* kServicesKey = "System\\CurrentControlSet\\Services\\";
 
+// The key, or an invalid holder when it cannot be opened.
+RegKey OpenKey(HKEY root, const std::string& path, REGSAM access);
 bool KeyExists(HKEY root, const std::string& path);
 // True when the value exists; its type and data are returned.
 bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type, DWORD* data);

@@ -7,10 +7,7 @@
 # Usage: read-floppy.sh IMAGE DIR [SETUP_EXE]
 set -euo pipefail
 image=$1 dir=$2 exe=${3:-}
-if [ ! -f "$image" ]; then
-  echo "read-floppy.sh: no floppy image $image (it comes from the i386 build)" >&2
-  exit 1
-fi
+[ -f "$image" ] || { echo "read-floppy.sh: no floppy image $image (i386 build's)" >&2; exit 1; }
 [ ! -d "$dir" ] || { chmod -R u+w "$dir"; rm -rf "$dir"; }
 mkdir -p "$dir"
 mcopy -i "$image" -m '::*' "$dir/"

@@ -17,15 +17,20 @@ BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
   auto* state = reinterpret_cast<EnumState*>(lParam);
   DWORD pid = 0;
   const DWORD tid = GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != state->processId) return TRUE;
-  if (state->threadId != 0 && tid != state->threadId) return TRUE;
-  if (!IsWindowVisible(hwnd) || User::ClassOf(hwnd) != kDialogClass) return TRUE;
-  state->out->push_back(hwnd);
+  if (pid == state->processId && (state->threadId == 0 || tid == state->threadId) &&
+      IsWindowVisible(hwnd) && User::ClassOf(hwnd) == kDialogClass)
+    state->out->push_back(hwnd);
   return TRUE;
 }
 
 const char kWizardCaption[] = "Zephyrline 730 PCi  NT4 Driver Installation/de-installation";
 }  // namespace
+
+LRESULT SendTo(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+  return static_cast<LRESULT>(result);
+}
 
 User User::OfThread(DWORD threadId) { return User(GetCurrentProcessId(), threadId); }
 
@@ -71,7 +76,13 @@ HWND User::WaitForWelcomePage(DWORD timeoutMs) {
 }
 
 SeenMessageBox User::WaitForMessageBox(DWORD timeoutMs) {
-  return ReadMessageBox(WaitForDialog(&User::IsMessageBox, "a message box", timeoutMs));
+  SeenMessageBox seen;
+  seen.hwnd = WaitForDialog(&User::IsMessageBox, "a message box", timeoutMs);
+  seen.owner = Owner(seen.hwnd);
+  seen.caption = Text(seen.hwnd);
+  seen.text = ItemText(seen.hwnd, kMessageBoxTextId);
+  seen.hasIcon = GetDlgItem(seen.hwnd, kMessageBoxIconId) != nullptr;
+  return seen;
 }
 
 HWND User::WaitForCaption(const std::string& caption, DWORD timeoutMs) {
@@ -94,38 +105,28 @@ void User::Click(HWND dlg, int controlId) const {
   PostMessageA(item, BM_CLICK, 0, 0);
 }
 
-void User::PressKey(HWND target, UINT vk) const {
+void User::PressKeyInFocus(HWND dlg, UINT vk) const {
+  HWND target = Focus(dlg);
+  if (target == nullptr) target = dlg;
   PostMessageA(target, WM_KEYDOWN, vk, 1);
   PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
-}
-
-void User::PressKeyInFocus(HWND dlg, UINT vk) const {
-  HWND focus = Focus(dlg);
-  PressKey(focus != nullptr ? focus : dlg, vk);
 }
 
 void User::CloseBox(HWND dlg) const { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 void User::SetText(HWND dlg, int controlId, const std::string& text) const {
-  SendMessageTimeoutA(GetDlgItem(dlg, controlId), WM_SETTEXT, 0,
-                      reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr);
+  SendTo(GetDlgItem(dlg, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void User::SelectComboItem(HWND dlg, int controlId, int index) const {
-  SendMessageTimeoutA(GetDlgItem(dlg, controlId), CB_SETCURSEL, static_cast<WPARAM>(index), 0,
-                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  SendTo(GetDlgItem(dlg, controlId), CB_SETCURSEL, static_cast<WPARAM>(index));
 }
 
 std::string User::Text(HWND hwnd) {
   if (hwnd == nullptr) return {};
   // WM_GETTEXT: GetWindowText cannot read edit fields of another process.
-  DWORD_PTR length = 0;
-  SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-  std::string text(length + 1, '\0');
-  DWORD_PTR got = 0;
-  SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                      SMTO_ABORTIFHUNG, 5000, &got);
-  text.resize(got);
+  std::string text(SendTo(hwnd, WM_GETTEXTLENGTH) + 1, '\0');
+  text.resize(SendTo(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
   return text;
 }
 
@@ -142,10 +143,7 @@ bool User::Enabled(HWND dlg, int controlId) {
 }
 
 int User::Checked(HWND dlg, int controlId) {
-  DWORD_PTR state = 0;
-  SendMessageTimeoutA(GetDlgItem(dlg, controlId), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000,
-                      &state);
-  return static_cast<int>(state);
+  return static_cast<int>(SendTo(GetDlgItem(dlg, controlId), BM_GETCHECK));
 }
 
 HWND User::Owner(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
@@ -155,16 +153,6 @@ HWND User::Focus(HWND dlg) {
   info.cbSize = sizeof(info);
   if (!GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &info)) return nullptr;
   return info.hwndFocus;
-}
-
-SeenMessageBox User::ReadMessageBox(HWND box) {
-  SeenMessageBox seen;
-  seen.hwnd = box;
-  seen.owner = Owner(box);
-  seen.caption = Text(box);
-  seen.text = ItemText(box, kMessageBoxTextId);
-  seen.hasIcon = GetDlgItem(box, kMessageBoxIconId) != nullptr;
-  return seen;
 }
 
 bool User::IsMessageBox(HWND hwnd) {

@@ -27,6 +27,9 @@ struct SeenMessageBox {
 // Thrown to end a script once a wait has failed; the test has already been marked failed.
 struct ScriptAborted {};
 
+// A message sent to a window of another thread or process; given up after 5 s if it hangs.
+LRESULT SendTo(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
 class User {
  public:
   static User OfThread(DWORD threadId);
@@ -50,7 +53,6 @@ class User {
 
   // Acting. Clicks and keys are posted, so a click that opens modal windows returns at once.
   void Click(HWND dlg, int controlId) const;
-  void PressKey(HWND target, UINT vk) const;
   void PressKeyInFocus(HWND dlg, UINT vk) const;
   void CloseBox(HWND dlg) const;
   void SetText(HWND dlg, int controlId, const std::string& text) const;
@@ -64,7 +66,6 @@ class User {
   static int Checked(HWND dlg, int controlId);
   static HWND Owner(HWND hwnd);
   static HWND Focus(HWND dlg);
-  static SeenMessageBox ReadMessageBox(HWND box);
   static bool IsMessageBox(HWND hwnd);
 
   // Ends what is open in the scope, so that a failed test can finish.

@@ -12,10 +12,7 @@ wine=${WINE:-/usr/lib/wine/wine}
 export WINEPREFIX=$prefix WINEARCH=${WINEARCH:-win32} WINELOADER=$wine WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-if [ "$mode" = stop ]; then
-  wineserver -k 2>/dev/null || true
-  exit 0
-fi
+[ "$mode" != stop ] || { wineserver -k 2>/dev/null || true; exit 0; }
 
 # Says what failed and why, never nothing, with the last Wine call's output and messages.
 fail() {
@@ -51,11 +48,9 @@ fi
 # Debian's Wine reads the fonts of fonts-wine only from the prefix, old prefixes included.
 cp -u /usr/share/wine/fonts/* "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
 
-if [ "$mode" != desktop ]; then
-  # A persistent server makes each test program start in tens of milliseconds.
-  # Already up (a run by hand, an earlier fixture) is just as good.
-  wineserver -p </dev/null >/dev/null 2>&1 || true
-fi
+# Tests: a persistent server makes each test program start in tens of milliseconds. Already
+# up (a run by hand, an earlier fixture) is just as good.
+[ "$mode" = desktop ] || wineserver -p </dev/null >/dev/null 2>&1 || true
 
 # GetVersionEx as every program in the prefix sees it: 4.0, build 1381.
 run cmd /c ver
