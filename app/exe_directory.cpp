@@ -24,10 +24,11 @@ bool AnsiFormIsExact(const CString& strAnsi, const WCHAR* pszWide, int nWide) {
 // The short (8.3) form of the program's path, which is ASCII, in the ANSI code page. False when
 // the ANSI form is exact already, or when no better one can be had.
 bool ShortAnsiPath(const CString& strAnsi, CString& strShort) {
-  WCHAR wide[MAX_PATH + 1];
-  const int nWide = ModulePathLength(GetModuleFileNameW(nullptr, wide, MAX_PATH));
-  if (nWide == 0 || nWide >= MAX_PATH || AnsiFormIsExact(strAnsi, wide, nWide)) return false;
-  wide[nWide] = L'\0';
+  // A path that fills the buffer is cut: no short form of it can be had.
+  WCHAR wide[MAX_PATH];
+  const DWORD nWide = GetModuleFileNameW(nullptr, wide, MAX_PATH);
+  if (nWide == 0 || nWide >= MAX_PATH) return false;
+  if (AnsiFormIsExact(strAnsi, wide, static_cast<int>(nWide))) return false;
 
   WCHAR shortWide[MAX_PATH];
   const DWORD nShort = GetShortPathNameW(wide, shortWide, MAX_PATH);

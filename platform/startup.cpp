@@ -4,12 +4,8 @@
 
 #include "platform/win_app.h"
 
-namespace {
-using StaticConstructor = void (*)();
-}  // namespace
-
 // The linker brackets the compiler's list of constructors with -1 and a null entry.
-extern "C" StaticConstructor __CTOR_LIST__[];
+extern "C" void (*__CTOR_LIST__[])();
 
 namespace {
 // From the last entry to the first, the order in which the compiler lays out priorities.

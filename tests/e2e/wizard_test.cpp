@@ -400,11 +400,9 @@ TEST_F(Wizard, InstallsFromAFolderNamedInLettersTheCodePageLacks) {
   WideCharToMultiByte(CP_ACP, 0, Wide(folder).c_str(), -1, nullptr, 0, nullptr, &lost);
   ASSERT_TRUE(lost) << "the ANSI code page has these letters";
   ASSERT_TRUE(CreateDirectoryW(Wide(folder).c_str(), nullptr));
-  const char* const kFiles[] = {"ZL73.INF", "zl73.sys", "licence.txt"};
-  for (const char* name : kFiles) {
-    const std::string bytes = SampleMediaFile(name);
-    MoveFileW(Wide(media_.Write(name, bytes)).c_str(), Wide(folder + name).c_str());
-  }
+  PutSampleFiles(media_, {"ZL73.INF", "zl73.sys", "licence.txt"});
+  for (const char* name : {"ZL73.INF", "zl73.sys", "licence.txt"})
+    MoveFileW(Wide(media_.path() + name).c_str(), Wide(folder + name).c_str());
   {
     SetupRun run(folder);
     Robot& r = run.robot();

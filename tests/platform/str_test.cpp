@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include <iterator>
 #include <string>
 
 #include "support/import_hook.h"
@@ -101,7 +102,7 @@ TEST(CString, ANegativeLengthEndsTheProgramWithAClearMessage) {
   std::string command = std::string("\"") + self + "\" --gtest_filter=" +
                         testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() +
                         "." + testing::UnitTest::GetInstance()->current_test_info()->name();
-  for (int i = 0; i < 3; ++i) {
+  for (size_t i = 0; i < std::size(kMisuses); ++i) {
     SCOPED_TRACE(kMisuses[i].name);
     const char which[] = {static_cast<char>('0' + i), '\0'};
     SetEnvironmentVariableA("ZL73_MISUSE", which);
