@@ -10,6 +10,9 @@ const char kServiceKeyClass[] = "Ports";
 }  // namespace
 
 int COperationDlg::PerformOperation() {
+  // Taken once: the page stays live while the setup API's windows run, and the section run and
+  // the port parameters must follow the same choice.
+  const bool bInstall = m_bInstall != 0;
   const CString strServiceKey = kServicesKeyPrefix + m_strServiceName;
 
   // Declared so that leaving releases the context, the queue, the INF and then the key.
@@ -54,7 +57,7 @@ int COperationDlg::PerformOperation() {
     return 0;
   }
 
-  const char* pszSection = m_bInstall != 0 ? "Install" : "Uninstall";
+  const char* pszSection = bInstall ? "Install" : "Uninstall";
 
   if (!SetupInstallFromInfSectionA(m_hWnd, inf.get(), pszSection, SPINST_FILES | SPINST_REGISTRY,
                                    serviceKey.get(), m_strSourceDir, SP_COPY_NOSKIP,
@@ -74,7 +77,7 @@ int COperationDlg::PerformOperation() {
     return 0;
   }
 
-  if (m_bInstall != 0) WritePortParameters(serviceKey.get(), m_nComNumber, m_nWaitOnTx);
+  if (bInstall) WritePortParameters(serviceKey.get(), m_nComNumber, m_nWaitOnTx);
   return 1;
 }
 

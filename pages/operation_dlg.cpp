@@ -72,9 +72,6 @@ void COperationDlg::OnInstall() { m_bInstall = 1; }
 void COperationDlg::OnUninstall() { m_bInstall = 0; }
 
 void COperationDlg::OnNext() {
-  CLicenceDlg licenceDlg(nullptr);
-  CComPortDlg comPortDlg(nullptr);
-
   if (m_bDone != 0) {
     EndDialog(IDOK);
     return;
@@ -83,6 +80,10 @@ void COperationDlg::OnNext() {
   // Each page or box run from here may see this page ended under it, by a close request from
   // outside: then nothing more happens, no further page, no operation, no outcome.
   if (m_bInstall != 0) {
+    // Made only here: the licence page looks for its file on the media, which Finish and an
+    // uninstallation must leave alone (the disk may be out of the drive by then).
+    CLicenceDlg licenceDlg(nullptr);
+    CComPortDlg comPortDlg(nullptr);
     if (licenceDlg.m_bLicenceLoaded != 0 && licenceDlg.DoModal() == IDCANCEL) {
       EndDialog(IDCANCEL);
       return;
@@ -111,8 +112,12 @@ void COperationDlg::OnNext() {
     }
   }
 
+  // The setup API's progress window keeps this page live while the operation runs: nothing on
+  // it may be clicked until the operation is over, the choice least of all.
   m_btnNext.EnableWindow(FALSE);
   m_btnCancel.EnableWindow(FALSE);
+  m_radioInstall.EnableWindow(FALSE);
+  m_radioUninstall.EnableWindow(FALSE);
 
   m_bDone = PerformOperation();
   if (HasEnded()) return;
@@ -124,7 +129,5 @@ void COperationDlg::OnNext() {
   m_btnNext.EnableWindow(TRUE);
   m_btnNext.SetWindowText("Finish");
   m_btnNext.SetFocus();
-  m_radioInstall.EnableWindow(FALSE);
-  m_radioUninstall.EnableWindow(FALSE);
   m_staticStatus.SetWindowText("    The operation was completed successfully.");
 }

@@ -1,5 +1,7 @@
 #include "pages/operation_dlg.h"
 
+#include <setupapi.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -90,6 +92,48 @@ HWND WaitForComPortPage(User& u) {
   }
   return sub;
 }
+
+// The program folder's files that the page searches for or opens on this thread, split by
+// whether its operation had succeeded by then. On NT4 a look at a drive without its disk
+// brings the system's "no disk" box, and by Finish the disk may well be out.
+class FolderLooks {
+ public:
+  explicit FolderLooks(const COperationDlg& dlg) : dlg_(dlg) { current_ = this; }
+  ~FolderLooks() { current_ = nullptr; }
+  FolderLooks(const FolderLooks&) = delete;
+  FolderLooks& operator=(const FolderLooks&) = delete;
+
+  std::vector<std::string> before, after;
+
+ private:
+  static void Saw(const char* path) {
+    FolderLooks* self = current_;
+    if (self == nullptr || GetCurrentThreadId() != self->thread_) return;
+    if (std::string(path).rfind(self->folder_, 0) != 0) return;
+    (self->dlg_.m_bDone != 0 ? self->after : self->before).push_back(path);
+  }
+  static HANDLE WINAPI FindFirst(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
+    Saw(pattern);
+    return current_->findFirst_.original<decltype(&FindFirst)>()(pattern, data);
+  }
+  static HANDLE WINAPI Open(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
+                            DWORD disposition, DWORD flags, HANDLE templateFile) {
+    Saw(name);
+    return current_->open_.original<decltype(&Open)>()(name, access, share, sa, disposition, flags,
+                                                       templateFile);
+  }
+
+  static inline FolderLooks* current_ = nullptr;
+  const COperationDlg& dlg_;
+  const DWORD thread_ = GetCurrentThreadId();
+  const std::string folder_ = [] {
+    std::string path = LicencePathBesideProgram();
+    return path.erase(path.rfind('\\') + 1);
+  }();
+  ImportHook findFirst_{"KERNEL32.dll", "FindFirstFileA",
+                        reinterpret_cast<const void*>(&FindFirst)};
+  ImportHook open_{"KERNEL32.dll", "CreateFileA", reinterpret_cast<const void*>(&Open)};
+};
 
 void ExpectOwnsAndIsDisabled(HWND owner, HWND sub) {
   EXPECT_EQ(owner, User::Owner(sub));
@@ -187,6 +231,7 @@ TEST(COperationDlg, UninstallRunsAtOnceWithoutSubPagesAndFinishes) {
     // Whatever these hold, an uninstallation writes no port parameters.
     dlg.m_nComNumber = 9;
     dlg.m_nWaitOnTx = 1;
+    FolderLooks looks(dlg);
     UserScript user([&](User& u) {
       HWND page = WaitForOperationPage(u);
       u.Click(page, IDC_UNINSTALL);
@@ -204,6 +249,9 @@ TEST(COperationDlg, UninstallRunsAtOnceWithoutSubPagesAndFinishes) {
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(1, dlg.m_bDone);
     EXPECT_EQ(1, dlg.m_bFilesCommitted);
+    // The licence is beside the program, yet neither Next nor Finish looks for it.
+    EXPECT_EQ(std::vector<std::string>{}, looks.before);
+    EXPECT_EQ(std::vector<std::string>{}, looks.after);
     EXPECT_EQ(-1, Dword(media.key(), "Leftover"));
     EXPECT_EQ(8, Dword(media.parameters(), "PortCount"));
     EXPECT_EQ(-1, Dword(media.parameters(), "ComNumberOffset"));
@@ -236,6 +284,7 @@ TEST(COperationDlg, InstallAsksLicenceThenComPortUntilGivenAndWritesTheAnswers) 
   ServiceMedia media("ZlPagesRoad");
   COperationDlg dlg(nullptr);
   media.GiveTo(dlg);
+  FolderLooks looks(dlg);
   UserScript user([&](User& u) {
     HWND page = WaitForOperationPage(u);
     u.Click(page, IDC_NEXT);
@@ -266,6 +315,8 @@ TEST(COperationDlg, InstallAsksLicenceThenComPortUntilGivenAndWritesTheAnswers) 
   });
   EXPECT_EQ(IDOK, dlg.DoModal());
   EXPECT_EQ(1, dlg.m_bDone);
+  EXPECT_NE(std::vector<std::string>{}, looks.before);
+  EXPECT_EQ(std::vector<std::string>{}, looks.after) << "Finish looked at the media";
   EXPECT_EQ(5, dlg.m_nComNumber);
   EXPECT_EQ(1, dlg.m_nWaitOnTx);
   EXPECT_EQ(5, Dword(media.parameters(), "ComNumberOffset"));
@@ -383,4 +434,48 @@ TEST(COperationDlg, AComPortPageThatCannotOpenEndsTheRun) {
   EXPECT_EQ(IDCANCEL, dlg.DoModal());
   EXPECT_EQ(1, g_comPortRuns);
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, media.key()));
+}
+
+namespace {
+const ImportHook* g_realSectionInstall = nullptr;
+std::vector<int> g_enabledDuringCopy;
+
+// Where NT4's progress window keeps the page live during the copy: the user clicks UNINSTALL
+// if it can be clicked, as a mouse would, and the page's controls are read meanwhile.
+BOOL WINAPI ClickUninstallDuringTheCopy(HWND owner, HINF inf, PCSTR section, UINT flags,
+                                        HKEY keyRoot, PCSTR sourceRoot, UINT copyFlags,
+                                        PSP_FILE_CALLBACK_A callback, PVOID context,
+                                        HDEVINFO devices, PSP_DEVINFO_DATA device) {
+  for (int id : {IDC_NEXT, IDCANCEL, IDC_INSTALL, IDC_UNINSTALL})
+    if (IsWindowEnabled(GetDlgItem(owner, id))) g_enabledDuringCopy.push_back(id);
+  if (IsWindowEnabled(GetDlgItem(owner, IDC_UNINSTALL)))
+    SendDlgItemMessageA(owner, IDC_UNINSTALL, BM_CLICK, 0, 0);
+  return g_realSectionInstall->original<decltype(&ClickUninstallDuringTheCopy)>()(
+      owner, inf, section, flags, keyRoot, sourceRoot, copyFlags, callback, context, devices,
+      device);
+}
+}  // namespace
+
+TEST(COperationDlg, NothingOnThePageCanBeClickedWhileTheOperationRuns) {
+  LicenceFile noLicence;
+  ServiceMedia media("ZlPagesLive");
+  ImportHook hook("SETUPAPI.dll", "SetupInstallFromInfSectionA",
+                  reinterpret_cast<const void*>(&ClickUninstallDuringTheCopy));
+  ASSERT_TRUE(hook.installed());
+  g_realSectionInstall = &hook;
+  COperationDlg dlg(nullptr);
+  media.GiveTo(dlg);
+  UserScript user([&](User& u) {
+    u.Click(WaitForOperationPage(u), IDC_NEXT);
+    HWND comPage = WaitForComPortPage(u);
+    u.Click(comPage, IDC_WAIT_ON_TX);
+    u.SetText(comPage, IDC_START_COM, "6");
+    u.Click(comPage, IDOK);
+    u.Click(WaitForFinished(u), IDC_NEXT);
+  });
+  EXPECT_EQ(IDOK, dlg.DoModal());
+  EXPECT_EQ(std::vector<int>{}, g_enabledDuringCopy);
+  EXPECT_EQ(1, dlg.m_bInstall);
+  EXPECT_EQ(6, Dword(media.parameters(), "ComNumberOffset"));
+  EXPECT_EQ(1, Dword(media.parameters(), "TxFIFO"));
 }
