@@ -4,22 +4,52 @@
 
 #include "app/exe_directory.h"
 #include "platform/test_dialogs.h"
+#include "res/resource.h"
 #include "support/media.h"
 #include "support/user.h"
 
-// The e2e robot reads the "Setup Error" box of setup.exe but cannot tell its icon; here the
-// run is in this process, where the call itself is seen.
-TEST(CSetupApp, AMissingInfIsReportedWithTheExclamationIconAndNoOwner) {
+// The e2e robot reads setup.exe's boxes but cannot tell their icons; here the run is in this
+// process, where the calls themselves are seen. Every box is answered OK at once.
+TEST(CSetupApp, AMissingInfOrAFailedOperationIsReportedWithTheExclamationIconAndNoOwner) {
   CString dir;
   GetExeDirectory(dir);
-  ASSERT_FALSE(FileExists(std::string(dir) + "ZL73.INF"));
-  MessageBoxSpy spy(IDOK);
-  ASSERT_TRUE(spy.installed());
-  CSetupApp app;
-  UserScript user([](User& u) { u.Click(u.WaitForWelcomePage(), IDOK); });
-  EXPECT_FALSE(app.InitInstance());
-  ASSERT_EQ(1u, spy.calls().size());
-  EXPECT_EQ("Setup Error", spy.calls()[0].caption);
-  EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), spy.calls()[0].type);
-  EXPECT_EQ(nullptr, spy.calls()[0].owner);
+  const std::string infPath = std::string(dir) + "ZL73.INF";
+  ASSERT_FALSE(FileExists(infPath));
+  const struct {
+    const char* name;
+    const char* inf;  // beside the program, if any
+    const char* caption;
+  } kCases[] = {
+      {"no INF", nullptr, "Setup Error"},
+      {"an INF that is not one", "Not an INF.\r\n", " Windows NT4 Device Installation Error"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    struct RemovedAfter {
+      const std::string& path;
+      ~RemovedAfter() { DeleteFileA(path.c_str()); }
+    } removed{infPath};
+    if (c.inf != nullptr) {
+      FileHandle file(CreateFileA(infPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+      DWORD written = 0;
+      ASSERT_TRUE(WriteFile(file.get(), c.inf, lstrlenA(c.inf), &written, nullptr));
+    }
+    MessageBoxSpy spy(IDOK);
+    ASSERT_TRUE(spy.installed());
+    CSetupApp app;
+    UserScript user([&](User& u) {
+      u.Click(u.WaitForWelcomePage(), IDOK);
+      if (c.inf == nullptr) return;
+      HWND page = u.WaitForPageWith(IDC_NEXT);
+      u.Click(page, IDC_UNINSTALL);
+      u.Click(page, IDC_NEXT);
+    });
+    EXPECT_FALSE(app.InitInstance());
+    ASSERT_FALSE(spy.calls().empty());
+    const MessageBoxSpy::Call& last = spy.calls().back();
+    EXPECT_EQ(c.caption, last.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), last.type);
+    EXPECT_EQ(nullptr, last.owner);
+  }
 }

@@ -135,6 +135,7 @@ class EngineLog {
   std::vector<std::string> calls;
   std::vector<ShownBox> boxes;
   HWND contextOwner = nullptr;  // of the setup API's own windows: the page, so they stay on top
+  REGSAM keyAccess = 0;         // asked for the service key
 
  private:
   static EngineLog* Here() {
@@ -182,7 +183,10 @@ class EngineLog {
                                LPSECURITY_ATTRIBUTES sa, PHKEY out, LPDWORD disp) {
     const LONG rc = current_->createKey_.original<decltype(&CreateKey)>()(root, sub, r, cls, opt,
                                                                           sam, sa, out, disp);
-    if (EngineLog* log = Here(); log != nullptr && rc == ERROR_SUCCESS) log->key_ = *out;
+    if (EngineLog* log = Here()) {
+      log->keyAccess = sam;
+      if (rc == ERROR_SUCCESS) log->key_ = *out;
+    }
     return rc;
   }
   static LONG WINAPI OpenKey(HKEY root, LPCSTR sub, DWORD opt, REGSAM sam, PHKEY out) {

@@ -77,6 +77,7 @@ UINT WINAPI PromptForMissingSource(PVOID context, UINT notification, UINT_PTR pa
 // Watches the answers of the engine's file callback inside a real section install.
 const ImportHook* g_realInstall = nullptr;
 PSP_FILE_CALLBACK_A g_engineCallback = nullptr;
+UINT g_copyFlags = 0;
 std::vector<std::pair<UINT, UINT>> g_answers;
 
 UINT CALLBACK WatchAnswer(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR param2) {
@@ -89,6 +90,7 @@ BOOL WINAPI WatchInstall(HWND owner, HINF inf, PCSTR section, UINT flags, HKEY k
                          PCSTR sourceRoot, UINT copyFlags, PSP_FILE_CALLBACK_A callback,
                          PVOID context, HDEVINFO devices, PSP_DEVINFO_DATA device) {
   g_engineCallback = callback;
+  g_copyFlags = copyFlags;
   return g_realInstall->original<decltype(&WatchInstall)>()(owner, inf, section, flags, keyRoot,
                                                             sourceRoot, copyFlags, &WatchAnswer,
                                                             context, devices, device);
@@ -192,6 +194,9 @@ TEST(PerformOperation, InstallAndUninstallCarryOutTheirSectionsAndReleaseEveryth
     EXPECT_EQ(1, out.filesCommitted);
     EXPECT_EQ(Then({"release Parameters", "release Parameters"}, kReleaseAll), log.calls);
     EXPECT_EQ(out.page, log.contextOwner);
+    // Wine lets the INF's HKR lines make Parameters under a key opened for reading; NT4 does not.
+    const REGSAM needed = KEY_CREATE_SUB_KEY | KEY_SET_VALUE;
+    EXPECT_EQ(needed, log.keyAccess & needed);
   }
   EXPECT_EQ("driver bytes", ReadFileBytes(svc.driver(0)));
   EXPECT_EQ("helper bytes", ReadFileBytes(svc.driver(1)));
@@ -239,6 +244,8 @@ TEST(PerformOperation, UninstallCreatesAMissingServiceKeyAndSkipsAFileItCannotDe
   EXPECT_EQ(kReleaseAll, log.calls);
   const std::pair<UINT, UINT> skipped(SPFILENOTIFY_DELETEERROR, FILEOP_SKIP);
   EXPECT_EQ(1, std::count(g_answers.begin(), g_answers.end(), skipped));
+  // Wine ignores it; without it NT4's copy-error box offers Skip, and a skipped driver passes.
+  EXPECT_EQ(static_cast<UINT>(SP_COPY_NOSKIP), g_copyFlags & SP_COPY_NOSKIP);
   EXPECT_TRUE(FileExists(svc.driver(0)));
   EXPECT_FALSE(FileExists(svc.driver(1)));
   EXPECT_EQ("Ports", KeyClass(HKEY_LOCAL_MACHINE, svc.key()));

@@ -113,27 +113,31 @@ TEST(CComPortDlg, HandsOverAnyTextOfUpToFourCharacters) {
   }
 }
 
-TEST(CComPortDlg, FiveCharactersBringTheWarningAndKeepThePageOpen) {
-  CComPortDlg dlg(nullptr);
-  UserScript user([&](User& u) {
-    HWND page = u.WaitForPageWith(IDC_START_COM);
-    u.Click(page, IDC_WAIT_ON_TX);
-    u.SetText(page, IDC_START_COM, "12345");
-    u.Click(page, IDOK);
-    const SeenMessageBox box = u.WaitForMessageBox();
-    EXPECT_EQ("pages_tests", box.caption);
-    EXPECT_EQ("Please enter no more than 4 characters.", box.text);
-    EXPECT_EQ(page, box.owner);
-    EXPECT_TRUE(box.hasIcon);
-    u.Click(box.hwnd, IDOK);
-    EXPECT_TRUE(FocusReaches(page, ComboField(page)));
-    EXPECT_TRUE(IsWindowVisible(page));
-    // Cancel takes no data, so the over-long text brings no second box.
-    u.Click(page, IDCANCEL);
-    EXPECT_TRUE(u.WaitUntilGone(page, 3000));
-  });
-  EXPECT_EQ(IDCANCEL, dlg.DoModal());
-  // The exchange stopped at the refused text: Wait on Tx, which comes after it, was not read.
-  EXPECT_EQ("12345", std::string(dlg.m_strComPort));
-  EXPECT_EQ(0, dlg.m_bWaitOnTx);
+TEST(CComPortDlg, FiveCharactersOrMoreBringTheWarningAndKeepThePageOpen) {
+  // Fifteen fill the string's first block exactly.
+  for (const char* text : {"12345", "123456789012345"}) {
+    SCOPED_TRACE(text);
+    CComPortDlg dlg(nullptr);
+    UserScript user([&](User& u) {
+      HWND page = u.WaitForPageWith(IDC_START_COM);
+      u.Click(page, IDC_WAIT_ON_TX);
+      u.SetText(page, IDC_START_COM, text);
+      u.Click(page, IDOK);
+      const SeenMessageBox box = u.WaitForMessageBox();
+      EXPECT_EQ("pages_tests", box.caption);
+      EXPECT_EQ("Please enter no more than 4 characters.", box.text);
+      EXPECT_EQ(page, box.owner);
+      EXPECT_TRUE(box.hasIcon);
+      u.Click(box.hwnd, IDOK);
+      EXPECT_TRUE(FocusReaches(page, ComboField(page)));
+      EXPECT_TRUE(IsWindowVisible(page));
+      // Cancel takes no data, so the over-long text brings no second box.
+      u.Click(page, IDCANCEL);
+      EXPECT_TRUE(u.WaitUntilGone(page, 3000));
+    });
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    // The exchange stopped at the refused text: Wait on Tx, which comes after it, was not read.
+    EXPECT_EQ(text, std::string(dlg.m_strComPort));
+    EXPECT_EQ(0, dlg.m_bWaitOnTx);
+  }
 }

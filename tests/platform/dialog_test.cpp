@@ -51,7 +51,12 @@ TEST(CDialog, EndsWithTheCodeOfEachWayOutAndSavesOnlyOnOK) {
   for (const Leave& leave : kLeaves) {
     SCOPED_TRACE(leave.name);
     CTestDlg dlg;
-    dlg.m_onAction = [](CTestDlg& d) { d.EndDialog(42); };
+    // A click that reaches the dialog once it has ended runs no handler.
+    dlg.m_onAction = [](CTestDlg& d) {
+      d.EndDialog(42);
+      if (d.m_nActionCount == 1)
+        SendMessageA(d.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_TEST_ACTION, BN_CLICKED), 0);
+    };
     UserScript user([&](User& u) {
       HWND page = WaitForTestDialog(u);
       SendTo(GetDlgItem(page, IDC_TEST_CHECK), BM_SETCHECK, BST_CHECKED);
@@ -59,6 +64,7 @@ TEST(CDialog, EndsWithTheCodeOfEachWayOutAndSavesOnlyOnOK) {
       leave.act(u, page);
     });
     EXPECT_EQ(leave.expected, dlg.DoModal());
+    EXPECT_EQ(leave.expected == 42 ? 1 : 0, dlg.m_nActionCount);
     EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nCheck);
     EXPECT_EQ(leave.saved ? "abc" : "", std::string(dlg.m_strCombo));
     EXPECT_EQ(leave.saved ? 1 : 0, dlg.m_nOKCount);
@@ -232,6 +238,15 @@ TEST(CDialog, OpensCentredOverItsOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
     CWnd ownerWnd(owner);
     CTestDlg dlg(&ownerWnd);
     EXPECT_EQ(area.left, ShownRect(dlg).left);
+    DestroyWindow(owner);
+  }
+  {
+    SCOPED_TRACE("an owner dragged above the top of the work area");
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, area.top - 300, 600,
+                                 400, nullptr, nullptr, nullptr, nullptr);
+    CWnd ownerWnd(owner);
+    CTestDlg dlg(&ownerWnd);
+    EXPECT_EQ(area.top, ShownRect(dlg).top);
     DestroyWindow(owner);
   }
   {

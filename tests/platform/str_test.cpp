@@ -4,8 +4,10 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "support/import_hook.h"
 #include "support/user.h"
@@ -14,6 +16,7 @@ namespace {
 const ImportHook* g_heapAlloc = nullptr;
 const ImportHook* g_heapFree = nullptr;
 int g_allocations = 0;
+std::vector<LPVOID> g_freed;
 
 LPVOID WINAPI CountHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
   ++g_allocations;
@@ -22,9 +25,12 @@ LPVOID WINAPI CountHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
 
 // Spoils a block before freeing it, so that reading it afterwards shows.
 BOOL WINAPI SpoilHeapFree(HANDLE heap, DWORD flags, LPVOID block) {
+  g_freed.push_back(block);
   if (block != nullptr) memset(block, '#', HeapSize(heap, 0, block));
   return g_heapFree->original<decltype(&HeapFree)>()(heap, flags, block);
 }
+
+LPVOID WINAPI NoMemory(HANDLE, DWORD, SIZE_T) { return nullptr; }
 }  // namespace
 
 TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
@@ -54,6 +60,12 @@ TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
   EXPECT_EQ("abcdefxefxabcdefxefx", std::string(t));
   s += s;
   EXPECT_EQ(expected + expected, std::string(s));
+
+  // A string that takes another's text lets go of its own.
+  const LPVOID held = const_cast<char*>(static_cast<const char*>(t));
+  g_freed.clear();
+  t = CString("other");
+  EXPECT_EQ(1, std::count(g_freed.begin(), g_freed.end(), held));
 }
 
 TEST(CString, LeftMidAndFindAtTheEnds) {
@@ -82,15 +94,24 @@ TEST(CString, LeftMidAndFindAtTheEnds) {
 }
 
 // A negative length is a coding mistake: it ends the program with a box that says so, rather
-// than wrap to a huge copy or a tiny block. Each misuse runs in a child, this program again.
-TEST(CString, ANegativeLengthEndsTheProgramWithAClearMessage) {
+// than wrap to a huge copy or a tiny block; so does memory that cannot be had. Each misuse runs
+// in a child, this program again.
+TEST(CString, AMisuseOrNoMemoryEndsTheProgramWithAClearMessage) {
   const struct {
     const char* name;
     void (*misuse)();
+    const char* box;
   } kMisuses[] = {
-      {"CString(p, -1)", [] { CString("text", -1); }},
-      {"GetBuffer(-1)", [] { CString().GetBuffer(-1); }},
-      {"ReleaseBuffer beyond the room", [] { CString("ab").ReleaseBuffer(3); }},
+      {"CString(p, -1)", [] { CString("text", -1); }, "Bad string length."},
+      {"GetBuffer(-1)", [] { CString().GetBuffer(-1); }, "Bad string length."},
+      {"ReleaseBuffer beyond the room", [] { CString("ab").ReleaseBuffer(3); },
+       "Bad string length."},
+      {"no memory",
+       [] {
+         ImportHook alloc("KERNEL32.dll", "HeapAlloc", reinterpret_cast<const void*>(&NoMemory));
+         CString("text");
+       },
+       "Out of memory."},
   };
   char misuse[8] = {};
   if (GetEnvironmentVariableA("ZL73_MISUSE", misuse, sizeof(misuse)) != 0) {
@@ -114,7 +135,7 @@ TEST(CString, ANegativeLengthEndsTheProgramWithAClearMessage) {
     SetEnvironmentVariableA("ZL73_MISUSE", nullptr);
     User u = User::OfProcess(child.dwProcessId);
     const SeenMessageBox box = u.WaitForMessageBox();
-    EXPECT_EQ("Bad string length.", box.text);
+    EXPECT_EQ(kMisuses[i].box, box.text);
     u.Click(box.hwnd, IDOK);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 5000));
     DWORD code = 0;
