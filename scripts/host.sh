@@ -7,6 +7,8 @@ wine32=/usr/lib/wine/wine
 wine64=/usr/lib/wine/wine64
 if [ "${ZL73_X64_ONLY:-}" = 1 ]; then
   i386_not_run="not run, ZL73_X64_ONLY=1 asks for the x86-64 build only"
+elif [ ! -e "$wine32" ]; then
+  i386_not_run="not run, the 32-bit Wine is not installed ($wine32 is missing)"
 elif ! "$wine32" --version >/dev/null 2>&1; then
   i386_not_run="not run, this host cannot run 32-bit programs ($wine32 does not start)"
 else
