@@ -3,22 +3,22 @@
 #include "platform/dialog.h"
 #include "platform/win_app.h"
 
+namespace {
+// An edit control tells the dialog manager that it takes EM_SETSEL; a combo box does not.
+bool IsEditControl(HWND hWnd) {
+  return (::SendMessageA(hWnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+}
+}  // namespace
+
 HWND CDataExchange::PrepareCtrl(int nIDC) {
   m_hWndLastControl = ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC);
-  m_bEditLastControl = false;
   return m_hWndLastControl;
-}
-
-HWND CDataExchange::PrepareEditCtrl(int nIDC) {
-  HWND hWnd = PrepareCtrl(nIDC);
-  m_bEditLastControl = true;
-  return hWnd;
 }
 
 void CDataExchange::Fail() {
   if (m_hWndLastControl != nullptr) {
     ::SetFocus(m_hWndLastControl);
-    if (m_bEditLastControl) ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
+    if (IsEditControl(m_hWndLastControl)) ::SendMessageA(m_hWndLastControl, EM_SETSEL, 0, -1);
   }
   m_bFailed = true;
 }
@@ -75,7 +75,7 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
                     MB_ICONEXCLAMATION);
       pDX->Fail();
     }
-  } else if (pDX->m_hWndLastControl != nullptr && pDX->m_bEditLastControl) {
+  } else if (pDX->m_hWndLastControl != nullptr && IsEditControl(pDX->m_hWndLastControl)) {
     // Only edit controls get a typing limit; a combo box is checked when saving.
     ::SendMessageA(pDX->m_hWndLastControl, EM_LIMITTEXT, static_cast<WPARAM>(nChars), 0);
   }

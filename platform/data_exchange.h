@@ -16,7 +16,6 @@ class CDataExchange {
 
   // Looks up a control and remembers it as the one a failed validation returns the focus to.
   HWND PrepareCtrl(int nIDC);
-  HWND PrepareEditCtrl(int nIDC);
 
   // Puts the focus back on the last control and marks the exchange failed.
   void Fail();
@@ -25,7 +24,6 @@ class CDataExchange {
   const BOOL m_bSaveAndValidate;
   CDialog* const m_pDlgWnd;
   HWND m_hWndLastControl = nullptr;
-  bool m_bEditLastControl = false;
 
  private:
   bool m_bFailed = false;

@@ -93,7 +93,11 @@ TEST(CFileFind, VisitsEachMatchOnceAndClosesTheSearchOnce) {
     EXPECT_EQ(g_opened[1], g_closed.back());
     finder.Close();
     finder.Close();
+    // A search that finds nothing leaves nothing of the one before it to visit.
+    ASSERT_TRUE(finder.FindFile((dir.path() + "*.bin").c_str()));
     EXPECT_FALSE(finder.FindFile((dir.path() + "*.none").c_str()));
+    EXPECT_FALSE(finder.FindNextFile());
+    EXPECT_EQ("", std::string(finder.GetFileName()));
   }
   EXPECT_EQ(g_opened, g_closed);
   g_findFirstHook = nullptr;

@@ -25,7 +25,7 @@ constexpr const char* kProgramName = "platform_tests";
 // An edit control's text, exchanged the way a page's own exchange routine would do it.
 inline void DDX_EditText(CDataExchange* pDX, int nIDC, CString& value) {
   if (pDX->Failed()) return;
-  CWnd edit(pDX->PrepareEditCtrl(nIDC));
+  CWnd edit(pDX->PrepareCtrl(nIDC));
   if (pDX->m_bSaveAndValidate) {
     value = edit.GetWindowText();
   } else {
