@@ -380,9 +380,22 @@ PROCESS_INFORMATION StartSetup(const std::string& folder, const std::string& pro
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
-  if (!CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      Wide(folder).c_str(), &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << exe << ": error " << GetLastError();
+  // On a busy machine Wine now and then fails a start with its internal error, before the
+  // program has run at all: such a start, and only such a one, is tried once more.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       Wide(folder).c_str(), &startup, &process)) {
+      break;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_INTERNAL_ERROR && attempt == 1) {
+      std::printf("cannot start %s: error %lu, Wine's internal error; trying once more\n",
+                  exe.c_str(), error);
+      std::fflush(stdout);
+      continue;
+    }
+    ADD_FAILURE() << "cannot start " << exe << ": error " << error;
+    break;
   }
   return process;
 }
