@@ -186,17 +186,11 @@ std::string Unquote(const std::string& quoted) {
       continue;
     }
     const char c = quoted[++i];
-    if (c == 'n') {
-      text += '\n';
-    } else if (c == 'r') {
-      text += '\r';
-    } else if (c == 't') {
-      text += '\t';
-    } else if (c == 'x' && i + 2 < quoted.size()) {
+    if (c == 'x' && i + 2 < quoted.size()) {
       text += static_cast<char>(std::strtol(quoted.substr(i + 1, 2).c_str(), nullptr, 16));
       i += 2;
     } else {
-      text += c;
+      text += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
     }
   }
   return text;
@@ -256,11 +250,8 @@ void NarrateInstalledState(const std::string& serviceName) {
 
 HWND Robot::See(HWND dlg) {
   if (!Narrating()) return dlg;
-  if (User::IsMessageBox(dlg)) {
-    Narrate("Message box \"" + User::Text(dlg) + "\" (" + OwnerText(dlg) + ")");
-  } else {
-    Narrate("Window \"" + User::Text(dlg) + "\" (" + OwnerText(dlg) + ")");
-  }
+  Narrate(std::string(User::IsMessageBox(dlg) ? "Message box" : "Window") + " \"" +
+          User::Text(dlg) + "\" (" + OwnerText(dlg) + ")");
   std::string buttons;
   for (HWND control : Controls(dlg)) NarrateControl(control, buttons);
   if (!buttons.empty()) Narrate("   " + buttons);
@@ -382,20 +373,16 @@ PROCESS_INFORMATION StartSetup(const std::string& folder, const std::string& pro
   std::wstring commandLine = L"\"" + Wide(exe) + L"\"";
   // On a busy machine Wine now and then fails a start with its internal error, before the
   // program has run at all: such a start, and only such a one, is tried once more.
-  for (int attempt = 1;; ++attempt) {
-    if (CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                       Wide(folder).c_str(), &startup, &process)) {
+  for (int attempt = 1; !CreateProcessW(Wide(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                                        0, nullptr, Wide(folder).c_str(), &startup, &process);
+       ++attempt) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt > 1) {
+      ADD_FAILURE() << "cannot start " << exe << ": error " << error;
       break;
     }
-    const DWORD error = GetLastError();
-    if (error == ERROR_INTERNAL_ERROR && attempt == 1) {
-      std::printf("cannot start %s: error %lu, Wine's internal error; trying once more\n",
-                  exe.c_str(), error);
-      std::fflush(stdout);
-      continue;
-    }
-    ADD_FAILURE() << "cannot start " << exe << ": error " << error;
-    break;
+    std::printf("cannot start %s: Wine's internal error 1359; trying once more\n", exe.c_str());
+    std::fflush(stdout);
   }
   return process;
 }

@@ -231,22 +231,21 @@ TEST(CDialog, OpensCentredOverItsOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
     ExpectCentredOn(ownerRect, ShownRect(dlg));
     DestroyWindow(owner);
   }
-  {
-    SCOPED_TRACE("an owner dragged past the left edge of the work area");
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, area.left - 500, 100, 600,
-                                 400, nullptr, nullptr, nullptr, nullptr);
+  const struct {
+    const char* name;
+    int x, y;
+    LONG RECT::*edge;
+  } kPast[] = {
+      {"an owner dragged past the left edge of the work area", area.left - 500, 100, &RECT::left},
+      {"an owner dragged above the top of the work area", 100, area.top - 300, &RECT::top},
+  };
+  for (const auto& c : kPast) {
+    SCOPED_TRACE(c.name);
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, c.x, c.y, 600, 400,
+                                 nullptr, nullptr, nullptr, nullptr);
     CWnd ownerWnd(owner);
     CTestDlg dlg(&ownerWnd);
-    EXPECT_EQ(area.left, ShownRect(dlg).left);
-    DestroyWindow(owner);
-  }
-  {
-    SCOPED_TRACE("an owner dragged above the top of the work area");
-    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 100, area.top - 300, 600,
-                                 400, nullptr, nullptr, nullptr, nullptr);
-    CWnd ownerWnd(owner);
-    CTestDlg dlg(&ownerWnd);
-    EXPECT_EQ(area.top, ShownRect(dlg).top);
+    EXPECT_EQ(area.*c.edge, ShownRect(dlg).*c.edge);
     DestroyWindow(owner);
   }
   {

@@ -114,12 +114,10 @@ bool KeyExists(HKEY root, const std::string& path) {
 
 bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type, DWORD* data) {
   const RegKey key = OpenKey(root, path, KEY_READ);
-  if (!key) return false;
   BYTE buffer[64] = {};
   DWORD size = sizeof(buffer);
-  if (RegQueryValueExA(key.get(), name, nullptr, type, buffer, &size) != ERROR_SUCCESS) {
+  if (!key || RegQueryValueExA(key.get(), name, nullptr, type, buffer, &size) != ERROR_SUCCESS)
     return false;
-  }
   *data = size >= 4 ? *reinterpret_cast<DWORD*>(buffer) : 0;
   return true;
 }
@@ -154,11 +152,9 @@ void DeleteKeyTree(HKEY root, const std::string& path) {
 }
 
 void WriteDword(HKEY root, const std::string& path, const char* name, DWORD data) {
-  HKEY raw = nullptr;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr) !=
-      ERROR_SUCCESS) {
-    return;
-  }
-  RegKey key(raw);
-  RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+  RegKey key;
+  RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
+  if (key)
+    RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                   sizeof(data));
 }
