@@ -46,7 +46,8 @@ TEST(GetExeDirectory, TakesTheShortNameWhereTheCodePageCutsThePath) {
   std::vector<std::wstring> levels = {Wide(root.path())};
   for (int i = 0; i < 16; ++i) {
     levels.push_back(levels.back() + L"\x30c9\x30e9\x30a4\x30d0\x30c9\x30e9\x30a4\x30d0\\");
-    ASSERT_TRUE(CreateDirectoryW(levels.back().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(levels.back().c_str(), nullptr))
+        << "Wine names files through the host's locale: is ja_JP.UTF-8 there (install-deps.sh)?";
   }
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
