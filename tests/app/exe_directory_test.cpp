@@ -41,21 +41,30 @@ TEST(GetExeDirectory, TakesTheShortNameWhereTheCodePageCutsThePath) {
     return;
   }
 
-  // "Driver" in Japanese twice a level: 8 characters, 16 bytes in code page 932.
+  // "Driver" in Japanese twice a level: 8 characters, 16 bytes in code page 932. The folders
+  // are too deep for the ANSI calls that empty the temporary folder: they go here, deepest first.
   TempDir root;
-  std::vector<std::wstring> levels = {Wide(root.path())};
+  struct Levels : std::vector<std::wstring> {
+    ~Levels() {
+      for (auto level = rbegin(); level != rend(); ++level) {
+        DeleteFileW((*level + L"app_tests.exe").c_str());
+        RemoveDirectoryW(level->c_str());
+      }
+    }
+  } levels;
+  std::wstring folder = Wide(root.path());
   for (int i = 0; i < 16; ++i) {
-    levels.push_back(levels.back() + L"\x30c9\x30e9\x30a4\x30d0\x30c9\x30e9\x30a4\x30d0\\");
-    ASSERT_TRUE(CreateDirectoryW(levels.back().c_str(), nullptr))
+    folder += L"\x30c9\x30e9\x30a4\x30d0\x30c9\x30e9\x30a4\x30d0\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr))
         << "Wine names files through the host's locale: is ja_JP.UTF-8 there (install-deps.sh)?";
+    levels.push_back(folder);
   }
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const std::wstring copy = levels.back() + L"app_tests.exe";
+  const std::wstring copy = folder + L"app_tests.exe";
   ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
-  std::wstring command = L"\"" + copy + L"\" --gtest_filter=" +
-                         Wide(testing::UnitTest::GetInstance()->current_test_info()->name())
-                             .insert(0, L"GetExeDirectory.");
+  std::wstring command = L"\"" + copy + L"\" --gtest_filter=GetExeDirectory." +
+                         Wide(testing::UnitTest::GetInstance()->current_test_info()->name());
   SetEnvironmentVariableA("ZL73_DEEP_COPY", "1");
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
@@ -70,10 +79,4 @@ TEST(GetExeDirectory, TakesTheShortNameWhereTheCodePageCutsThePath) {
   EXPECT_EQ(0u, code) << "the copy's own failure is above";
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
-  // Too deep for the ANSI calls that empty the temporary folder.
-  DeleteFileW(copy.c_str());
-  while (levels.size() > 1) {
-    RemoveDirectoryW(levels.back().c_str());
-    levels.pop_back();
-  }
 }
