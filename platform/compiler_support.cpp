@@ -1,5 +1,5 @@
 // The one C function that setup.exe links, in place of a C run-time: the strings measure texts
-// with it. The compiler copies and clears inline here; should it ever call memcpy or memset,
+// with it. The compiler copies and clears inline (-Oz); should it ever call memcpy or memset,
 // the link fails rather than take an untested copy. Compiled outside the link-time optimisation
 // and without loop idiom recognition, so the optimiser cannot turn the loop back into a call of
 // the very function it is in.
