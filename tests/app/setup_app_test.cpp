@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/exe_directory.h"
 #include "platform/test_dialogs.h"
 #include "res/resource.h"
+#include "support/beside_program.h"
 #include "support/media.h"
 #include "support/user.h"
 
 // The e2e robot reads setup.exe's boxes but cannot tell their icons; here the run is in this
 // process, where the calls themselves are seen. Every box is answered OK at once.
 TEST(CSetupApp, AMissingInfOrAFailedOperationIsReportedWithTheExclamationIconAndNoOwner) {
-  CString dir;
-  GetExeDirectory(dir);
-  const std::string infPath = std::string(dir) + "ZL73.INF";
-  ASSERT_FALSE(FileExists(infPath));
+  ASSERT_FALSE(FileExists(ProgramFolder() + "ZL73.INF"));
   const struct {
     const char* name;
     const char* inf;  // beside the program, if any
@@ -25,16 +22,8 @@ TEST(CSetupApp, AMissingInfOrAFailedOperationIsReportedWithTheExclamationIconAnd
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    struct RemovedAfter {
-      const std::string& path;
-      ~RemovedAfter() { DeleteFileA(path.c_str()); }
-    } removed{infPath};
-    if (c.inf != nullptr) {
-      FileHandle file(CreateFileA(infPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-      DWORD written = 0;
-      ASSERT_TRUE(WriteFile(file.get(), c.inf, lstrlenA(c.inf), &written, nullptr));
-    }
+    const FileBesideProgram inf =
+        c.inf != nullptr ? FileBesideProgram("ZL73.INF", c.inf) : FileBesideProgram("ZL73.INF");
     MessageBoxSpy spy(IDOK);
     ASSERT_TRUE(spy.installed());
     CSetupApp app;

@@ -183,8 +183,10 @@ class EngineLog {
                                LPSECURITY_ATTRIBUTES sa, PHKEY out, LPDWORD disp) {
     const LONG rc = current_->createKey_.original<decltype(&CreateKey)>()(root, sub, r, cls, opt,
                                                                           sam, sa, out, disp);
-    if (EngineLog* log = Here()) log->keyAccess = sam;
-    if (EngineLog* log = Here(); log != nullptr && rc == ERROR_SUCCESS) log->key_ = *out;
+    if (EngineLog* log = Here()) {
+      log->keyAccess = sam;
+      if (rc == ERROR_SUCCESS) log->key_ = *out;
+    }
     return rc;
   }
   static LONG WINAPI OpenKey(HKEY root, LPCSTR sub, DWORD opt, REGSAM sam, PHKEY out) {

@@ -4,12 +4,19 @@
 
 #include <string>
 
-#include "pages/licence_file.h"
 #include "res/resource.h"
+#include "support/beside_program.h"
 #include "support/import_hook.h"
 #include "support/user.h"
 
 namespace {
+// Whether nobody holds the file open: an open without sharing succeeds only then.
+bool NobodyHolds(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(file);
+}
+
 bool ReadOnly(HWND edit) { return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0; }
 
 struct Leave {
@@ -50,7 +57,7 @@ BOOL WINAPI ShortReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read,
 }  // namespace
 
 TEST(CLicenceDlg, OpensOnYesWithNoAsDefaultAndEndsWithTheCodeOfEachWayOut) {
-  LicenceFile licence("Terms.\r\n");
+  FileBesideProgram licence("licence.txt", "Terms.\r\n");
   for (const Leave& leave : kLeaves) {
     SCOPED_TRACE(leave.name);
     CLicenceDlg dlg(nullptr);
@@ -104,7 +111,8 @@ TEST(CLicenceDlg, ShowsTheFileByteForByteAndReadOnlyOnlyWhenLoaded) {
   g_realReadFile = hook.original<ReadFileFn>();
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
-    LicenceFile licence = c.is == kFile ? LicenceFile(c.bytes) : LicenceFile();
+    FileBesideProgram licence = c.is == kFile ? FileBesideProgram("licence.txt", c.bytes)
+                                              : FileBesideProgram("licence.txt");
     if (c.is == kFolder) {
       ASSERT_TRUE(CreateDirectoryA(licence.path().c_str(), nullptr));
     }
@@ -142,7 +150,7 @@ TEST(LoadTextFileIntoEdit, AFailedReadPlacesNothingAndClosesTheFile) {
       {"read fails", reinterpret_cast<const void*>(&FailingReadFile)},
       {"read cut short", reinterpret_cast<const void*>(&ShortReadFile)},
   };
-  LicenceFile licence("Licence terms.\r\n");
+  FileBesideProgram licence("licence.txt", "Licence terms.\r\n");
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     HWND edit = CreateWindowExA(0, "EDIT", "", WS_POPUP | ES_MULTILINE, 0, 0, 100, 100, nullptr,

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "pages/licence_file.h"
 #include "res/resource.h"
+#include "support/beside_program.h"
 #include "support/import_hook.h"
 #include "support/media.h"
 #include "support/user.h"
@@ -126,10 +126,7 @@ class FolderLooks {
   static inline FolderLooks* current_ = nullptr;
   const COperationDlg& dlg_;
   const DWORD thread_ = GetCurrentThreadId();
-  const std::string folder_ = [] {
-    std::string path = LicencePathBesideProgram();
-    return path.erase(path.rfind('\\') + 1);
-  }();
+  const std::string folder_ = ProgramFolder();
   ImportHook findFirst_{"KERNEL32.dll", "FindFirstFileA",
                         reinterpret_cast<const void*>(&FindFirst)};
   ImportHook open_{"KERNEL32.dll", "CreateFileA", reinterpret_cast<const void*>(&Open)};
@@ -220,7 +217,7 @@ TEST(COperationDlg, CancelActionsEndTheRunAndRadioClicksSetTheChoice) {
 }
 
 TEST(COperationDlg, UninstallRunsAtOnceWithoutSubPagesAndFinishes) {
-  LicenceFile licence("Terms.\r\n");
+  FileBesideProgram licence("licence.txt", "Terms.\r\n");
   for (const Leave& leave : {kClick, kEnter}) {
     SCOPED_TRACE(leave.name);
     ServiceMedia media("ZlPagesUninstall");
@@ -280,7 +277,7 @@ TEST(COperationDlg, AFailedOperationShowsTheEngineBoxAndEndsWithOk) {
 }
 
 TEST(COperationDlg, InstallAsksLicenceThenComPortUntilGivenAndWritesTheAnswers) {
-  LicenceFile licence("Terms.\r\n");
+  FileBesideProgram licence("licence.txt", "Terms.\r\n");
   ServiceMedia media("ZlPagesRoad");
   COperationDlg dlg(nullptr);
   media.GiveTo(dlg);
@@ -348,7 +345,7 @@ TEST(COperationDlg, DecliningOrCancellingASubPageInstallsNothing) {
        },
        "Unexpected SETUP error, installation will be terminated"},
   };
-  LicenceFile licence("Terms.\r\n");
+  FileBesideProgram licence("licence.txt", "Terms.\r\n");
   ServiceMedia media("ZlPagesDecline");
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -382,7 +379,7 @@ TEST(COperationDlg, ComTextIsReadLikeAtoiAndNoLicenceSkipsItsPage) {
       {"ZlPagesCom3", "12ab", false, 12, 12}, {"ZlPagesCom4", "-5", true, -5, -1},
       {"ZlPagesCom5", " 7", false, 7, 7},     {"ZlPagesCom6", "19", false, 19, 19},
   };
-  LicenceFile noLicence;
+  FileBesideProgram noLicence("licence.txt");
   for (const auto& c : kCases) {
     SCOPED_TRACE(std::string("\"") + c.text + "\"");
     ServiceMedia media(c.service);
@@ -422,7 +419,7 @@ INT_PTR WINAPI ComPortPageFails(HINSTANCE instance, LPCSTR name, HWND owner, DLG
 }  // namespace
 
 TEST(COperationDlg, AComPortPageThatCannotOpenEndsTheRun) {
-  LicenceFile noLicence;
+  FileBesideProgram noLicence("licence.txt");
   ServiceMedia media("ZlPagesNoPage");
   ImportHook hook("USER32.dll", "DialogBoxParamA",
                   reinterpret_cast<const void*>(&ComPortPageFails));
@@ -457,7 +454,7 @@ BOOL WINAPI ClickUninstallDuringTheCopy(HWND owner, HINF inf, PCSTR section, UIN
 }  // namespace
 
 TEST(COperationDlg, NothingOnThePageCanBeClickedWhileTheOperationRuns) {
-  LicenceFile noLicence;
+  FileBesideProgram noLicence("licence.txt");
   ServiceMedia media("ZlPagesLive");
   ImportHook hook("SETUPAPI.dll", "SetupInstallFromInfSectionA",
                   reinterpret_cast<const void*>(&ClickUninstallDuringTheCopy));
