@@ -4,7 +4,7 @@
 # lean_compile_options(<target>) is for every object that ends up in setup.exe (the test
 # programs link the same objects). add_lean_program(<target>) also gives <target> the link
 # options of a shipped program: its own entry point and no start-up code or library of the
-# toolchain's, only the system DLLs' import libraries.
+# toolchain's, only the system DLLs' import libraries, marked to run from the page file.
 
 # Code generation, at compile time and again for link-time optimisation. NT4 runs on a 486DX,
 # and neither it nor the Pentium has the Pentium Pro's CMOV, the toolchain's default. Tuned for
@@ -44,4 +44,10 @@ function(add_lean_program target)
     -Wl,-e,${LEAN_ENTRY}
     -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
     -Wl,--gc-sections -Wl,--disable-reloc-section -Wl,--no-insert-timestamp)
+  # Run from the page file when started from a floppy, a CD or a share, so the disk can come
+  # out while it runs: bits that GNU ld cannot set.
+  get_filename_component(root "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/.." ABSOLUTE)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND Python3::Interpreter ${root}/scripts/run_from_swap.py $<TARGET_FILE:${target}>
+    VERBATIM)
 endfunction()

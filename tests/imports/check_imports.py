@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Fails when setup.exe could not start on NT4: a subsystem version other than 4.0, no entry
-point, or an imported DLL or function outside the reviewed list. Also fails on a listed function that is no
+point, or an imported DLL or function outside the reviewed list; or could die on NT4 once its
+disk is out: not marked to run from the page file. Also fails on a listed function that is no
 longer imported, so the list stays exactly what was reviewed."""
 import argparse
 import re
@@ -54,6 +55,12 @@ def main():
         problems.append("subsystem version is not 4.0: %s" % (subsystem.groups() if subsystem else None))
     if not re.search(r"Subsystem\s+00000002", dump):
         problems.append("not a GUI (Windows) subsystem program")
+    # Without these NT4 pages the program in from the floppy or share it started from, and the
+    # disk may be out by then: 0x0400 removable media, 0x0800 network.
+    characteristics = re.search(r"^Characteristics\s+0x([0-9a-f]+)", dump, re.M)
+    if not characteristics or int(characteristics.group(1), 16) & 0x0C00 != 0x0C00:
+        problems.append("not marked to run from the page file (/SWAPRUN): %s"
+                        % (characteristics.group(0) if characteristics else None))
     # The linker leaves 0 when it finds no entry point: the program would start at its header.
     if re.search(r"AddressOfEntryPoint\s+0+\n", dump):
         problems.append("no entry point")
