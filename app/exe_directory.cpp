@@ -49,5 +49,5 @@ void GetExeDirectory(CString& strDirectory) {
   CString text(path, nLength);
   CString strShort;
   if (ShortAnsiPath(text, strShort)) text = strShort;
-  strDirectory = text.Left(text.ReverseFind('\\') + 1);
+  strDirectory = text.Left(FileNameStart(text));
 }

@@ -6,6 +6,7 @@
 #include "app/welcome_dlg.h"
 #include "pages/operation_dlg.h"
 #include "platform/file_find.h"
+#include "platform/setup_api.h"
 
 const MessageMap CSetupApp::messageMap = {&CWinApp::messageMap, nullptr, 0};
 
@@ -16,6 +17,9 @@ CSetupApp::~CSetupApp() = default;
 const MessageMap* CSetupApp::GetMessageMap() const { return &messageMap; }
 
 BOOL CSetupApp::InitInstance() {
+  // Where the loader would have refused to start the program, a box of ours says why.
+  if (!LoadSetupApi()) return FALSE;
+
   CFileFind finder;
   CWelcomeDlg welcomeDlg(nullptr);
   COperationDlg operationDlg(nullptr);

@@ -6,17 +6,8 @@ BOOL CFileFind::FindFile(const char* pszPattern, DWORD) {
   if (!m_hFind) return FALSE;
   m_bHasNext = true;
 
-  char full[MAX_PATH + 1] = {};
-  char* namePart = nullptr;
-  const DWORD len = ::GetFullPathNameA(pszPattern, MAX_PATH, full, &namePart);
-  if (len > 0 && len < MAX_PATH && namePart != nullptr) {
-    m_strRoot = CString(full, static_cast<int>(namePart - full));
-  } else {
-    const CString pattern(pszPattern);
-    const int backslash = pattern.ReverseFind('\\');
-    const int slash = pattern.ReverseFind('/');
-    m_strRoot = pattern.Left((backslash > slash ? backslash : slash) + 1);
-  }
+  // The pattern's own folder, as the program searches by full path.
+  m_strRoot = CString(pszPattern, FileNameStart(pszPattern));
   return TRUE;
 }
 

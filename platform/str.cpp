@@ -180,3 +180,11 @@ CString operator+(const CString& a, const char* b) {
 CString operator+(const char* a, const CString& b) {
   return CString(a, strlen(a), b.m_pchData, static_cast<size_t>(b.m_nLength));
 }
+
+int FileNameStart(const char* pszPath) {
+  const char* pszName = pszPath;
+  for (const char* pch = pszPath; *pch != '\0'; pch = CharNextA(pch)) {
+    if (*pch == '\\' || *pch == '/') pszName = pch + 1;
+  }
+  return static_cast<int>(pszName - pszPath);
+}

@@ -66,3 +66,8 @@ class CString {
 CString operator+(const CString& a, const CString& b);
 CString operator+(const CString& a, const char* b);
 CString operator+(const char* a, const CString& b);
+
+// Where the last component of a path starts: just after its last '\' or '/', or 0 when it has
+// none. The path is walked letter by letter: in a double-byte code page the second byte of a
+// letter may be the byte of '\'.
+int FileNameStart(const char* pszPath);

@@ -7,9 +7,7 @@ CString ModuleBaseName() {
   char path[MAX_PATH + 1] = {};
   const DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
   const CString strPath(path, static_cast<int>(len < MAX_PATH ? len : MAX_PATH));
-  const int backslash = strPath.ReverseFind('\\');
-  const int slash = strPath.ReverseFind('/');
-  const CString name = strPath.Mid((backslash > slash ? backslash : slash) + 1);
+  const CString name = strPath.Mid(FileNameStart(strPath));
   const int dot = name.ReverseFind('.');
   return dot < 0 ? name : name.Left(dot);
 }
@@ -43,7 +41,7 @@ CString AfxGetAppName() {
 
 HINSTANCE AfxGetResourceHandle() {
   if (g_pApp != nullptr && g_pApp->m_hInstance != nullptr) return g_pApp->m_hInstance;
-  return GetModuleHandleA(nullptr);
+  return AfxGetInstanceHandle();
 }
 
 int AfxMessageBox(const char* pszText, UINT nType) {

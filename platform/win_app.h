@@ -40,6 +40,11 @@ CWinApp* AfxGetApp();
 // The application's name, also when no application object exists (as in tests).
 CString AfxGetAppName();
 
+// The program's own module: the linker puts the image's base at this symbol, so no call is
+// needed to find it.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+inline HINSTANCE AfxGetInstanceHandle() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
+
 // The module that holds the dialog templates and the icon.
 HINSTANCE AfxGetResourceHandle();
 

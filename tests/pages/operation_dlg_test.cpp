@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/setup_api.h"
 #include "res/resource.h"
 #include "support/beside_program.h"
 #include "support/import_hook.h"
@@ -45,7 +46,9 @@ class ServiceMedia {
   ServiceMedia(const ServiceMedia&) = delete;
   ServiceMedia& operator=(const ServiceMedia&) = delete;
 
+  // As the program's start does: the setup API's table filled, then the page given its INF.
   void GiveTo(COperationDlg& dlg) const {
+    ASSERT_TRUE(LoadSetupApi());
     dlg.SetInfLocation(service_.c_str(), dir_.path().c_str(), inf_.c_str());
   }
   const std::string& inf() const { return inf_; }

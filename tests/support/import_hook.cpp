@@ -1,5 +1,7 @@
 #include "support/import_hook.h"
 
+#include "platform/setup_api.h"
+
 namespace {
 void WriteSlot(void** slot, void* value) {
   DWORD oldProtect = 0;
@@ -9,6 +11,14 @@ void WriteSlot(void** slot, void* value) {
 }
 
 void** FindImportSlot(const char* pszDll, const char* pszFunction) {
+  // The program calls the setup API through a table of its own, filled once.
+  if (lstrcmpiA(pszDll, "SETUPAPI.dll") == 0) {
+    if (!LoadSetupApi()) return nullptr;
+    for (const SetupApiEntry& entry : g_setupApi) {
+      if (lstrcmpA(entry.pszName, pszFunction) == 0) return reinterpret_cast<void**>(entry.ppfn);
+    }
+    return nullptr;
+  }
   auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
   auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
