@@ -397,6 +397,33 @@ TEST_F(Wizard, InstallsWithoutLicencePageWhenTheMediaHasNoLicence) {
   EXPECT_EQ(0u, Dword(kParametersKey, "TxFIFO").first);
 }
 
+// NT4 looks for a DLL that is not one of its KnownDLLs beside the program first, as Wine does
+// when told to prefer a native SETUPAPI: a setupapi.dll planted there must never be loaded.
+// Without the system's own, a box says so before the welcome page.
+TEST_F(Wizard, NeverLoadsASetupapiDllBesideItAndSaysSoWithoutTheSystemsOwn) {
+  PutSampleFiles(media_, {"ZL73.INF", "zl73.sys"});
+  ASSERT_TRUE(
+      CopyFileW(Wide(PlantedDll()).c_str(), Wide(media_.path() + "setupapi.dll").c_str(), FALSE));
+  {
+    SetupRun run(media_, SetupExe(), {"setupapi", "native,builtin"});
+    Robot& r = run.robot();
+    HWND page = PassWelcome(r);
+    r.Click(page, IDC_UNINSTALL);
+    r.Click(page, IDC_NEXT);
+    r.Click(r.FinishedPage(), IDC_NEXT);
+    run.ExpectExit();
+    EXPECT_TRUE(run.OfferedRestart());
+  }
+  EXPECT_FALSE(FileExists(media_.path() + "setupapi.dll.loaded"));
+
+  SetupRun run(media_, SetupExe(), {"setupapi", ""});
+  const SeenMessageBox box = run.robot().MessageBox();
+  EXPECT_EQ("setup", box.caption);
+  EXPECT_NE(std::string::npos, box.text.find("\\SETUPAPI.DLL.\nError code = ")) << box.text;
+  run.robot().Click(box.hwnd, IDOK);
+  run.ExpectExit();
+}
+
 TEST_F(Wizard, InstallsFromAFolderNamedInLettersTheCodePageLacks) {
   // "Driver" in Japanese: the program reaches its folder through the folder's short name.
   const std::string folder = media_.path() + "\xe3\x83\x89\xe3\x83\xa9\xe3\x82\xa4\xe3\x83\x90\\";
