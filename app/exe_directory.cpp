@@ -34,12 +34,11 @@ bool ShortAnsiPath(const CString& strAnsi, CString& strShort) {
   const DWORD nShort = GetShortPathNameW(wide, shortWide, MAX_PATH);
   if (nShort == 0 || nShort >= MAX_PATH) return false;
   char shortAnsi[MAX_PATH];
-  BOOL bLost = FALSE;
   const int nAnsi = WideCharToMultiByte(CP_ACP, 0, shortWide, static_cast<int>(nShort), shortAnsi,
-                                        MAX_PATH, nullptr, &bLost);
-  if (nAnsi == 0 || bLost) return false;
+                                        MAX_PATH, nullptr, nullptr);
   strShort = CString(shortAnsi, nAnsi);
-  return true;
+  // Checked as the long form is: the code page's look-alikes come without a flag.
+  return AnsiFormIsExact(strShort, shortWide, static_cast<int>(nShort));
 }
 }  // namespace
 
