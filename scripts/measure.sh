@@ -32,7 +32,8 @@ i686-w64-mingw32-objdump -h "$exe" | grep -E '^ +[0-9]+ ' | while read -r _ name
 done
 python3 tests/imports/check_imports.py --list --objdump i686-w64-mingw32-objdump \
   --allowlist tests/imports/nt4_imports.txt "$exe"
-i686-w64-mingw32-objdump -p "$exe" | grep -E "^(MajorSubsystemVersion|MinorSubsystemVersion|Subsystem)"
+i686-w64-mingw32-objdump -p "$exe" |
+  grep -E "^(Characteristics|MajorSubsystemVersion|MinorSubsystemVersion|Subsystem)"
 
 for image in $(sed -n 's/^\(FLOPPY\|CD\)_IMAGE:INTERNAL=//p' build/CMakeCache.txt); do
   echo "$image: $(stat -c %s "$image") bytes"

@@ -418,8 +418,12 @@ TEST_F(Wizard, NeverLoadsASetupapiDllBesideItAndSaysSoWithoutTheSystemsOwn) {
 
   SetupRun run(media_, SetupExe(), {"setupapi", ""});
   const SeenMessageBox box = run.robot().MessageBox();
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
   EXPECT_EQ("setup", box.caption);
-  EXPECT_NE(std::string::npos, box.text.find("\\SETUPAPI.DLL.\nError code = ")) << box.text;
+  EXPECT_EQ("Setup cannot run without " + std::string(system) +
+                "\\SETUPAPI.DLL.\nError code = 126 (0x7e)",
+            box.text);
   run.robot().Click(box.hwnd, IDOK);
   run.ExpectExit();
 }
