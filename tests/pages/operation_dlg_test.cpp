@@ -378,6 +378,7 @@ TEST(COperationDlg, ComTextIsReadLikeAtoiAndNoLicenceSkipsItsPage) {
       {"ZlPagesCom1", "   ", false, 0, -1},   {"ZlPagesCom2", "abc", true, 0, -1},
       {"ZlPagesCom3", "12ab", false, 12, 12}, {"ZlPagesCom4", "-5", true, -5, -1},
       {"ZlPagesCom5", " 7", false, 7, 7},     {"ZlPagesCom6", "19", false, 19, 19},
+      {"ZlPagesCom7", "10", false, 10, 10},
   };
   FileBesideProgram noLicence("licence.txt");
   for (const auto& c : kCases) {
@@ -397,7 +398,6 @@ TEST(COperationDlg, ComTextIsReadLikeAtoiAndNoLicenceSkipsItsPage) {
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(c.comNumber, dlg.m_nComNumber);
-    EXPECT_EQ(c.waitOnTx ? 1 : 0, dlg.m_nWaitOnTx);
     EXPECT_EQ(c.written, Dword(media.parameters(), "ComNumberOffset"));
     EXPECT_EQ(c.waitOnTx ? 1 : -1, Dword(media.parameters(), "TxFIFO"));
   }
