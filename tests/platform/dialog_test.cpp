@@ -238,6 +238,7 @@ TEST(CDialog, OpensCentredOverItsOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
   } kPast[] = {
       {"an owner dragged past the left edge of the work area", area.left - 500, 100, &RECT::left},
       {"an owner dragged above the top of the work area", 100, area.top - 300, &RECT::top},
+      {"an owner dragged partly past the right edge", area.right - 300, 100, &RECT::right},
   };
   for (const auto& c : kPast) {
     SCOPED_TRACE(c.name);
