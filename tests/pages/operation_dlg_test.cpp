@@ -175,9 +175,11 @@ TEST(COperationDlg, OpensChoosingWithTheFileLineAndTheChoiceChecked) {
       EXPECT_EQ(c.fileLine, User::ItemText(page, IDC_INF_FILE));
       EXPECT_EQ(BST_CHECKED, User::Checked(page, c.checked));
       EXPECT_EQ(BST_UNCHECKED, User::Checked(page, c.unchecked));
+      // The arrow keys go round the two choices and never reach Next or Cancel.
+      EXPECT_EQ(GetDlgItem(page, IDC_INSTALL),
+                GetNextDlgGroupItem(page, GetDlgItem(page, IDC_UNINSTALL), FALSE));
       EXPECT_EQ("    Please select the operation to perform...", User::ItemText(page, IDC_STATUS));
       EXPECT_EQ(GetDlgItem(page, IDC_NEXT), User::Focus(page));
-      EXPECT_TRUE(User::Enabled(page, IDC_NEXT));
       EXPECT_TRUE(User::Enabled(page, IDCANCEL));
       EXPECT_EQ(nullptr, User::Owner(page));
       EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon),
