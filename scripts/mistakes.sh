@@ -46,6 +46,20 @@ mistake "the licence page made before Next knows the road" COperationDlg.Uninsta
   pages/operation_dlg.cpp 's/^void COperationDlg::OnNext() {$/&\n  CLicenceDlg early(nullptr);/'
 mistake "the licence page made before the finished check" COperationDlg.InstallAsks \
   pages/operation_dlg.cpp 's/^void COperationDlg::OnNext() {$/&\n  CLicenceDlg early(nullptr);/'
+mistake "'0' not read as a digit in the COM text" COperationDlg.ComText \
+  pages/operation_dlg.cpp "s/for (; \\*psz >= '0'/for (; *psz > '0'/"
+mistake "the right clamp only once the page starts beyond the edge" CDialog.OpensCentred \
+  platform/dialog.cpp 's/if (left > area.right - width)/if (left > area.right)/'
+mistake "the licence box without ES_MULTILINE" CLicenceDlg.ShowsTheFile \
+  res/setup.rc 's/ES_LEFT | ES_MULTILINE | /ES_LEFT | /'
+mistake "INSTALL without WS_GROUP" COperationDlg.OpensChoosing \
+  res/setup.rc '/IDC_INSTALL, CLASS_BUTTON,/{n;s/ | WS_GROUP//}'
+mistake "the error text never freed" ReportLastSetupError \
+  platform/handles.h '/struct LocalMemoryTraits/,/^};/s/LocalFree(h);/(void)h;/'
+mistake "a handled command reported as not handled" CDialog.RoutesButtonClicks \
+  platform/cmd_target.cpp '/entry.pfn(this);/{n;s/return true;/return false;/}'
+mistake "a string moved from keeps its room" CString.GrowsByAFactor \
+  platform/str.cpp '0,/other.m_nAlloc = 0;/{/other.m_nAlloc = 0;/d}'
 
 # A control: without any mistake the named tests pass, so a failure below is the mistake's.
 control=$(IFS='|'; echo "${tests[*]}")

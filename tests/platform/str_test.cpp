@@ -4,7 +4,6 @@
 
 #include <string.h>
 
-#include <algorithm>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -61,11 +60,17 @@ TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
   s += s;
   EXPECT_EQ(expected + expected, std::string(s));
 
-  // A string that takes another's text lets go of its own.
+  // A string that takes another's text lets go of its own, and one moved from is left nothing
+  // to free: neither the block it gave away nor the text of an empty string.
   const LPVOID held = const_cast<char*>(static_cast<const char*>(t));
   g_freed.clear();
-  t = CString("other");
-  EXPECT_EQ(1, std::count(g_freed.begin(), g_freed.end(), held));
+  {
+    CString from = "other";
+    CString to(static_cast<CString&&>(from));
+    t = static_cast<CString&&>(to);
+  }
+  EXPECT_EQ(std::vector<LPVOID>{held}, g_freed);
+  EXPECT_EQ("other", std::string(t));
 }
 
 TEST(CString, LeftMidAndFindAtTheEnds) {
