@@ -61,6 +61,13 @@ mistake "a handled command reported as not handled" CDialog.RoutesButtonClicks \
 mistake "a string moved from keeps its room" CString.GrowsByAFactor \
   platform/str.cpp '0,/other.m_nAlloc = 0;/{/other.m_nAlloc = 0;/d}'
 
+mistake "SETUPAPI looked for by name, beside the program first" Wizard.NeverLoads \
+  platform/setup_api.cpp 's/LoadLibraryExA(szPath,/LoadLibraryExA("SETUPAPI.DLL",/'
+mistake "the program's folder split byte by byte" GetExeDirectory.TakesTheShortName \
+  app/exe_directory.cpp 's/text.Left(FileNameStart(text))/text.Left(text.ReverseFind(0x5C) + 1)/'
+mistake "the program's name split byte by byte" GetExeDirectory.TakesTheShortName \
+  platform/win_app.cpp 's/Mid(FileNameStart(strPath))/Mid(strPath.ReverseFind(0x5C) + 1)/'
+
 # A control: without any mistake the named tests pass, so a failure below is the mistake's.
 control=$(IFS='|'; echo "${tests[*]}")
 if ! ctest --preset mingw-x64 -R "$control" >/dev/null 2>&1; then
