@@ -23,11 +23,11 @@ log=$(mktemp /tmp/zl73-apt.XXXXXX)
 trap 'rm -f "$log"' EXIT
 
 # apt-get install, but only a plan that removes nothing: to satisfy one package the resolver
-# may give up others, the 64-bit Wine among them. The plan, or apt's refusal, is left in $log.
+# may give up others, the 64-bit Wine among them. The plan, or what apt said, is left in $log.
 install() {
   $SUDO apt-get install -s --no-install-recommends "$@" >"$log" 2>&1 || return 1
   ! grep -q '^Remv' "$log" || return 1
-  $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+  $SUDO apt-get install -y -qq --no-install-recommends "$@" >"$log" 2>&1
 }
 
 # The 32-bit Wine needs each multi-arch library at the very version of its 64-bit twin. While a
