@@ -69,7 +69,7 @@ if [ ${#missing[@]} -ne 0 ]; then
     [ "$try" -eq 2 ] || { echo "apt-get update: $(grep -m1 '^E:' "$log"); once more"; sleep 5; }
   done
   if install "${missing[@]}"; then
-    way="installed ${#missing[@]} packages at the mirror's newest versions"
+    way="installed the missing packages (${#missing[@]}) at the mirror's newest versions"
   elif [[ " ${missing[*]} " == *" wine32:i386 "* ]]; then
     rest=()
     for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] || rest+=("$p"); done
