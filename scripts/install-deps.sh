@@ -45,8 +45,7 @@ install_wine32_from_release() {
     local before=${#pins[@]}
     for name in $(grep -o '[a-z0-9][a-z0-9.+-]*:i386' "$log" | sort -u); do
       name=${name%:i386}
-      have=$(dpkg-query -W -f='${db:Status-Abbrev}${Version}' "$name:$native" 2>/dev/null) ||
-        continue
+      have=$(dpkg-query -W -f='${db:Status-Abbrev}${Version}' "$name:$native" 2>/dev/null || :)
       want=$(apt-cache policy -t "$release" "$name:i386" | sed -n 's/^  Candidate: //p')
       [[ $have == "ii "* && $want != "" && $want != "(none)" && ${have#ii } != "$want" ]] ||
         continue
