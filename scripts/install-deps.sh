@@ -74,6 +74,9 @@ if [ ${#missing[@]} -ne 0 ]; then
     for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] || rest+=("$p"); done
     if [ ${#rest[@]} -ne 0 ] && ! install "${rest[@]}"; then cat "$log" >&2; exit 1; fi
     if install_wine32_from_release; then
+      # Named to move them back, the twins were marked as asked for: they are still only
+      # dependencies, for apt to remove with what needs them.
+      [ ${#pins[@]} -eq 0 ] || $SUDO apt-mark auto "${pins[@]%%=*}" >/dev/null
       way="the 32-bit Wine took the release's versions on both architectures"
       [ ${#pins[@]} -eq 0 ] || way+=", moving back ${pins[*]}"
     else

@@ -83,6 +83,17 @@ HWND PassWelcome(Robot& r) {
   return r.OperationPage();
 }
 
+// An uninstallation from the welcome page to Finish, which offers the restart.
+void Uninstall(SetupRun& run) {
+  Robot& r = run.robot();
+  HWND page = PassWelcome(r);
+  r.Check(page, IDC_UNINSTALL);
+  r.Click(page, IDC_NEXT);
+  r.Click(r.FinishedPage(), IDC_NEXT);
+  run.ExpectExit();
+  EXPECT_TRUE(run.OfferedRestart());
+}
+
 // Licence: Yes. COM port page: the entry picked, Wait on Tx as given, Next.
 void AnswerLicenceAndComPort(Robot& r, const std::string& comPort, bool waitOnTx) {
   r.Click(r.LicencePage(), IDOK);
@@ -200,13 +211,7 @@ TEST_F(Wizard, InstallsThenUninstalls) {
 
   {
     SetupRun run(folder);
-    Robot& r = run.robot();
-    HWND page = PassWelcome(r);
-    r.Check(page, IDC_UNINSTALL);
-    r.Click(page, IDC_NEXT);
-    r.Click(r.FinishedPage(), IDC_NEXT);
-    run.ExpectExit();
-    EXPECT_TRUE(run.OfferedRestart());
+    Uninstall(run);
   }
   NarrateInstalledState("ZL73");
   ExpectNothingInstalled();
@@ -406,13 +411,7 @@ TEST_F(Wizard, NeverLoadsASetupapiDllBesideItAndSaysSoWithoutTheSystemsOwn) {
       CopyFileW(Wide(PlantedDll()).c_str(), Wide(media_.path() + "setupapi.dll").c_str(), FALSE));
   {
     SetupRun run(media_, SetupExe(), {"setupapi", "native,builtin"});
-    Robot& r = run.robot();
-    HWND page = PassWelcome(r);
-    r.Click(page, IDC_UNINSTALL);
-    r.Click(page, IDC_NEXT);
-    r.Click(r.FinishedPage(), IDC_NEXT);
-    run.ExpectExit();
-    EXPECT_TRUE(run.OfferedRestart());
+    Uninstall(run);
   }
   EXPECT_FALSE(FileExists(media_.path() + "setupapi.dll.loaded"));
 
