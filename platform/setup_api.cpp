@@ -64,8 +64,10 @@ bool LoadSetupApi() {
 
   const DWORD dwError = GetLastError();
   char szText[512];
-  wsprintfA(szText, "Setup cannot run without %s%s%s.\nError code = %d (0x%x)", pszMissing,
-            *pszMissing != '\0' ? " in " : "", szPath, dwError, dwError);
+  wsprintfA(szText,
+            *pszMissing != '\0' ? "Setup cannot run without %s in\n%s.\nError code = %d (0x%x)"
+                                : "Setup cannot run without%s\n%s.\nError code = %d (0x%x)",
+            pszMissing, szPath, dwError, dwError);
   AfxMessageBox(szText);
   return false;
 }
