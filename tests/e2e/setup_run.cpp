@@ -389,31 +389,9 @@ PROCESS_INFORMATION StartSetup(const std::string& folder, const std::string& pro
 }
 }  // namespace
 
-// A child takes Wine's settings from this process's Unix environment, not from its Windows one;
-// the prefix's own settings for setup.exe it does read.
-const char kOverridesKey[] = "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides";
-
-SetupRun::DllOverride::DllOverride(const std::string& dll, const std::string& loadOrder)
-    : dll_(dll) {
-  if (dll_.empty()) return;
-  RegKey key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, kOverridesKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                  key.put(), nullptr);
-  RegSetValueExA(key.get(), dll_.c_str(), 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(loadOrder.c_str()),
-                 static_cast<DWORD>(loadOrder.size() + 1));
-}
-
-SetupRun::DllOverride::~DllOverride() {
-  if (!dll_.empty())
-    RegDeleteValueA(OpenKey(HKEY_CURRENT_USER, kOverridesKey, KEY_SET_VALUE).get(), dll_.c_str());
-}
-
-SetupRun::SetupRun(const std::string& folder, const std::string& program,
-                   const DllOverride::Args& dllOverride)
+SetupRun::SetupRun(const std::string& folder, const std::string& program)
     : logPath_(Env("WINE_RUN_LOG")),
       logStart_(ReadFileBytes(logPath_).size()),
-      dllOverride_(dllOverride.first, dllOverride.second),
       process_(StartSetup(folder, program)),
       robot_(process_.dwProcessId) {}
 

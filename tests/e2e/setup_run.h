@@ -8,7 +8,6 @@
 
 #include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/media.h"
@@ -75,17 +74,12 @@ class Robot {
 };
 
 // One run of setup.exe copied into the media folder (unless it is there already), started with
-// no debugger attached; given a DLL and a load order (Wine's "native,builtin", or "" for none),
-// Wine loads that DLL so for the run.
+// no debugger attached.
 class SetupRun {
-  class DllOverride;
-
  public:
-  explicit SetupRun(const std::string& folder, const std::string& program = SetupExe(),
-                    const std::pair<std::string, std::string>& dllOverride = {});
-  explicit SetupRun(const TempDir& media, const std::string& program = SetupExe(),
-                    const std::pair<std::string, std::string>& dllOverride = {})
-      : SetupRun(media.path(), program, dllOverride) {}
+  explicit SetupRun(const std::string& folder, const std::string& program = SetupExe());
+  explicit SetupRun(const TempDir& media, const std::string& program = SetupExe())
+      : SetupRun(media.path(), program) {}
   // A run still going is ended, so a failed test leaves nothing behind.
   ~SetupRun();
   SetupRun(const SetupRun&) = delete;
@@ -103,22 +97,9 @@ class SetupRun {
   // The run's own lines of the log, written since it started.
   std::vector<std::string> LogLines() const;
 
-  class DllOverride {
-   public:
-    using Args = std::pair<std::string, std::string>;
-    DllOverride(const std::string& dll, const std::string& loadOrder);
-    ~DllOverride();
-    DllOverride(const DllOverride&) = delete;
-    DllOverride& operator=(const DllOverride&) = delete;
-
-   private:
-    std::string dll_;
-  };
-
-  // The log's size is taken, and the override made, before the program starts.
+  // The log's size is taken before the program starts.
   std::string logPath_;
   size_t logStart_;
-  DllOverride dllOverride_;
   PROCESS_INFORMATION process_;
   Robot robot_;
 };

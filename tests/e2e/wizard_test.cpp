@@ -131,10 +131,26 @@ void ExpectNothingInstalled() {
   EXPECT_FALSE(ServiceRegistered());
 }
 
+// A child takes Wine's settings from this process's Unix environment, not from its Windows one;
+// the prefix's own settings for setup.exe it does read. Wizard removes them.
+const char kSetupSettings[] = "Software\\Wine\\AppDefaults\\setup.exe";
+
+// How Wine is to load the DLL for setup.exe: "native,builtin", or "" for not at all.
+void LoadDllForSetup(const char* dll, const char* loadOrder) {
+  RegKey key;
+  RegCreateKeyExA(HKEY_CURRENT_USER, (kSetupSettings + std::string("\\DllOverrides")).c_str(), 0,
+                  nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+  RegSetValueExA(key.get(), dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(loadOrder),
+                 lstrlenA(loadOrder) + 1);
+}
+
 class Wizard : public ::testing::Test {
  protected:
   void SetUp() override { RemoveInstallation(); }
-  void TearDown() override { RemoveInstallation(); }
+  void TearDown() override {
+    RemoveInstallation();
+    DeleteKeyTree(HKEY_CURRENT_USER, kSetupSettings);
+  }
 
   static void RemoveInstallation() {
     SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
@@ -410,12 +426,14 @@ TEST_F(Wizard, NeverLoadsASetupapiDllBesideItAndSaysSoWithoutTheSystemsOwn) {
   ASSERT_TRUE(
       CopyFileW(Wide(PlantedDll()).c_str(), Wide(media_.path() + "setupapi.dll").c_str(), FALSE));
   {
-    SetupRun run(media_, SetupExe(), {"setupapi", "native,builtin"});
+    LoadDllForSetup("setupapi", "native,builtin");
+    SetupRun run(media_);
     Uninstall(run);
   }
   EXPECT_FALSE(FileExists(media_.path() + "setupapi.dll.loaded"));
 
-  SetupRun run(media_, SetupExe(), {"setupapi", ""});
+  LoadDllForSetup("setupapi", "");
+  SetupRun run(media_);
   const SeenMessageBox box = run.robot().MessageBox();
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
