@@ -1,6 +1,6 @@
 #include "support/media.h"
 
-#include <vector>
+#include <shlwapi.h>
 
 #include "platform/handles.h"
 
@@ -132,24 +132,7 @@ std::string KeyClass(HKEY root, const std::string& path) {
   return cls;
 }
 
-void DeleteKeyTree(HKEY root, const std::string& path) {
-  std::vector<std::string> children;
-  {
-    const RegKey key = OpenKey(root, path, KEY_ALL_ACCESS);
-    if (!key) return;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD length = sizeof(name);
-      if (RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS) {
-        break;
-      }
-      children.emplace_back(name);
-    }
-  }
-  for (const std::string& child : children) DeleteKeyTree(root, path + "\\" + child);
-  RegDeleteKeyA(root, path.c_str());
-}
+void DeleteKeyTree(HKEY root, const std::string& path) { SHDeleteKeyA(root, path.c_str()); }
 
 void WriteDword(HKEY root, const std::string& path, const char* name, DWORD data) {
   RegKey key;
