@@ -14,9 +14,8 @@ void** FindImportSlot(const char* pszDll, const char* pszFunction) {
   // The program calls the setup API through a table of its own, filled once.
   if (lstrcmpiA(pszDll, "SETUPAPI.dll") == 0) {
     if (!LoadSetupApi()) return nullptr;
-    for (const SetupApiEntry& entry : g_setupApi) {
+    for (const SetupApiEntry& entry : g_setupApi)
       if (lstrcmpA(entry.pszName, pszFunction) == 0) return reinterpret_cast<void**>(entry.ppfn);
-    }
     return nullptr;
   }
   auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));

@@ -137,7 +137,5 @@ void DeleteKeyTree(HKEY root, const std::string& path) { SHDeleteKeyA(root, path
 void WriteDword(HKEY root, const std::string& path, const char* name, DWORD data) {
   RegKey key;
   RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
-  if (key)
-    RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                   sizeof(data));
+  RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
 }
