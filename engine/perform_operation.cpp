@@ -105,9 +105,3 @@ void ReportLastSetupError(HWND hOwner) {
   MessageBoxA(hOwner, strText, kEngineCaption, MB_OK | MB_ICONEXCLAMATION);
   OutputDebugStringA(strText);
 }
-
-CString ErrorCodeText(LONG nCode) {
-  char szText[64];
-  wsprintfA(szText, "Error code = %d (0x%x)", nCode, nCode);
-  return szText;
-}

@@ -6,6 +6,7 @@
 #include <setupapi.h>
 
 #include "platform/str.h"
+#include "platform/win_app.h"
 
 // Caption of the engine's own boxes.
 extern const char kEngineCaption[];
@@ -17,9 +18,6 @@ UINT CALLBACK FileQueueCallback(PVOID pvContext, UINT nNotification, UINT_PTR nP
 
 // Shows the system's text for the calling thread's last error, unless the user cancelled.
 void ReportLastSetupError(HWND hOwner);
-
-// "Error code = <decimal> (0x<hex>)", the form every error-code box uses.
-CString ErrorCodeText(LONG nCode);
 
 // Stores the starting COM number and the Wait on Tx mode under the service key's Parameters
 // subkey. Failures are shown in Warning boxes and do not fail the installation.

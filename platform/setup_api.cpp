@@ -62,12 +62,11 @@ bool LoadSetupApi() {
     pszMissing = g_setupApi[i].pszName;
   }
 
-  const DWORD dwError = GetLastError();
+  const CString strCode = ErrorCodeText(static_cast<LONG>(GetLastError()));
+  const bool bFunction = *pszMissing != '\0';
   char szText[512];
-  wsprintfA(szText,
-            *pszMissing != '\0' ? "Setup cannot run without %s in\n%s.\nError code = %d (0x%x)"
-                                : "Setup cannot run without%s\n%s.\nError code = %d (0x%x)",
-            pszMissing, szPath, dwError, dwError);
+  wsprintfA(szText, "Setup cannot run without%s%s%s\n%s.\n%s", bFunction ? " " : "", pszMissing,
+            bFunction ? " in" : "", szPath, static_cast<const char*>(strCode));
   AfxMessageBox(szText);
   return false;
 }

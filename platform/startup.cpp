@@ -26,7 +26,6 @@ extern "C" void WinMainCRTStartup() {
   RunStaticConstructors();
   UINT uExitCode = 1;
   if (CWinApp* app = AfxGetApp()) {
-    app->m_hInstance = AfxGetInstanceHandle();
     app->InitInstance();
     uExitCode = 0;
   }

@@ -39,11 +39,6 @@ CString AfxGetAppName() {
   return ModuleBaseName();
 }
 
-HINSTANCE AfxGetResourceHandle() {
-  if (g_pApp != nullptr && g_pApp->m_hInstance != nullptr) return g_pApp->m_hInstance;
-  return AfxGetInstanceHandle();
-}
-
 int AfxMessageBox(const char* pszText, UINT nType) {
   if ((nType & MB_ICONMASK) == 0) {
     switch (nType & MB_TYPEMASK) {
@@ -65,4 +60,10 @@ CString AfxFormatString1(const char* pszFormat, const char* pszArg) {
   const int at = format.Find("%1");
   if (at < 0) return format;
   return format.Left(at) + pszArg + format.Mid(at + 2);
+}
+
+CString ErrorCodeText(LONG nCode) {
+  char szText[64];
+  wsprintfA(szText, "Error code = %d (0x%x)", nCode, nCode);
+  return szText;
 }

@@ -25,7 +25,6 @@ class CWinApp : public CCmdTarget {
   void OnHelp();
 
   CWnd* m_pMainWnd = nullptr;
-  HINSTANCE m_hInstance = nullptr;
   CString m_strAppName;
 
  protected:
@@ -40,13 +39,10 @@ CWinApp* AfxGetApp();
 // The application's name, also when no application object exists (as in tests).
 CString AfxGetAppName();
 
-// The program's own module: the linker puts the image's base at this symbol, so no call is
-// needed to find it.
+// The module that holds the dialog templates and the icon: the program's own, whose base the
+// linker puts at this symbol, so no call is needed to find it.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
-inline HINSTANCE AfxGetInstanceHandle() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
-
-// The module that holds the dialog templates and the icon.
-HINSTANCE AfxGetResourceHandle();
+inline HINSTANCE AfxGetResourceHandle() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 // The Warning box: owned by the program's active window, captioned with the application name.
 // A request without an icon gets the exclamation icon.
@@ -54,3 +50,6 @@ int AfxMessageBox(const char* pszText, UINT nType = MB_OK);
 
 // Replaces "%1" in the format by the argument, as the framework's resource texts use it.
 CString AfxFormatString1(const char* pszFormat, const char* pszArg);
+
+// "Error code = <decimal> (0x<hex>)", the form every error-code box uses.
+CString ErrorCodeText(LONG nCode);
