@@ -3,11 +3,19 @@
 namespace {
 CWinApp* g_pApp = nullptr;
 
+// From the wide path: in a double-byte code page the ANSI one may be cut at MAX_PATH bytes, and
+// its name with it. The path's last character stays zero even when the path fills the rest; a
+// name of MAX_PATH letters takes at most two bytes each.
 CString ModuleBaseName() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD len = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const CString strPath(path, static_cast<int>(len < MAX_PATH ? len : MAX_PATH));
-  const CString name = strPath.Mid(FileNameStart(strPath));
+  WCHAR path[MAX_PATH + 1] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const WCHAR* pszName = path;
+  for (const WCHAR* pch = path; *pch != L'\0'; ++pch) {
+    if (*pch == L'\\' || *pch == L'/') pszName = pch + 1;
+  }
+  char szName[2 * MAX_PATH];
+  WideCharToMultiByte(CP_ACP, 0, pszName, -1, szName, sizeof(szName), nullptr, nullptr);
+  const CString name(szName);
   const int dot = name.ReverseFind('.');
   return dot < 0 ? name : name.Left(dot);
 }
