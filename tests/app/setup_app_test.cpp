@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/test_dialogs.h"
 #include "res/resource.h"
 #include "support/beside_program.h"
+#include "support/import_hook.h"
 #include "support/media.h"
 #include "support/user.h"
 
@@ -40,5 +45,48 @@ TEST(CSetupApp, AMissingInfOrAFailedOperationIsReportedWithTheExclamationIconAnd
     EXPECT_EQ(c.caption, last.caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION), last.type);
     EXPECT_EQ(nullptr, last.owner);
+  }
+}
+
+namespace {
+FARPROC WINAPI FindsNothing(HMODULE, LPCSTR) { return nullptr; }
+}  // namespace
+
+// A SETUPAPI that lacks a function, which Wine cannot be given: the box names the first missing.
+TEST(CSetupApp, SaysWhichFunctionTheSystemsSetupApiLacks) {
+  MessageBoxSpy spy(IDOK);
+  {
+    ImportHook lookUp("KERNEL32.dll", "GetProcAddress",
+                      reinterpret_cast<const void*>(&FindsNothing));
+    ASSERT_TRUE(lookUp.installed() && spy.installed());
+    EXPECT_FALSE(CSetupApp().InitInstance());
+  }
+  ASSERT_EQ(1u, spy.calls().size());
+  EXPECT_EQ(0u, spy.calls()[0].text.rfind("Setup cannot run without SetupOpenInfFileA in\n", 0))
+      << spy.calls()[0].text;
+}
+
+// The file's properties, read as the shell reads them for its version sheet.
+TEST(CSetupApp, ItsFilesPropertiesNameTheProductItsVersionAndItsMaker) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string block(GetFileVersionInfoSizeA(self, nullptr), '\0');
+  ASSERT_TRUE(GetFileVersionInfoA(self, 0, static_cast<DWORD>(block.size()), &block[0]));
+  const std::string kProduct = "Zephyrline 730 & Zephyrline 730 Omni  PCi installer (NT4)";
+  const std::string kStrings = "\\StringFileInfo\\080904b0\\";
+  for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
+           {"\\VarFileInfo\\Translation", "\x09\x08\xb0\x04"},
+           {kStrings + "CompanyName", "Zephyrline Ltd"},
+           {kStrings + "FileDescription", kProduct},
+           {kStrings + "FileVersion", "3.00"},
+           {kStrings + "InternalName", "setup.exe"},
+           {kStrings + "LegalCopyright", "Copyright (C) 1999 Zephyrline Ltd"},
+           {kStrings + "OriginalFilename", "setup.exe"},
+           {kStrings + "ProductName", kProduct},
+           {kStrings + "ProductVersion", "3.00"}}) {
+    char* text = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(&block[0], path.c_str(), reinterpret_cast<void**>(&text), &size));
+    EXPECT_EQ(expected, std::string(text).substr(0, size)) << path;
   }
 }

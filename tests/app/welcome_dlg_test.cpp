@@ -16,6 +16,7 @@ struct Leave {
 const Leave kLeaves[] = {
     {"Next", [](User& u, HWND page) { u.Click(page, IDOK); }, IDOK},
     {"Enter", [](User& u, HWND page) { u.PressKeyInFocus(page, VK_RETURN); }, IDOK},
+    {"Alt+N", [](User& u, HWND page) { u.PressKeyInFocus(page, 'N'); }, IDOK},
     {"Cancel", [](User& u, HWND page) { u.Click(page, IDCANCEL); }, IDCANCEL},
     {"Esc", [](User& u, HWND page) { u.PressKeyInFocus(page, VK_ESCAPE); }, IDCANCEL},
     {"close box", [](User& u, HWND page) { u.CloseBox(page); }, IDCANCEL},

@@ -212,9 +212,7 @@ TEST(PerformOperation, InstallAndUninstallCarryOutTheirSectionsAndReleaseEveryth
   }
   EXPECT_EQ("driver bytes", ReadFileBytes(svc.driver(0)));
   EXPECT_EQ("helper bytes", ReadFileBytes(svc.driver(1)));
-  DWORD type = 0, data = 0;
-  EXPECT_TRUE(ReadDword(HKEY_LOCAL_MACHINE, svc.parameters(), "PortCount", &type, &data));
-  EXPECT_EQ(8u, data);
+  EXPECT_EQ(8, Dword(svc.parameters(), "PortCount"));
   EXPECT_TRUE(svc.serviceExists());
 
   {
@@ -392,10 +390,9 @@ TEST(PerformOperation, ServiceFailureComesAfterTheFilesAndSkipsThePortParameters
             log.calls);
   ExpectEngineBoxes(log, out.page);
   EXPECT_EQ("driver bytes", ReadFileBytes(svc.driver()));
-  DWORD type = 0, data = 0;
-  EXPECT_TRUE(ReadDword(HKEY_LOCAL_MACHINE, svc.parameters(), "PortCount", &type, &data));
-  EXPECT_FALSE(ReadDword(HKEY_LOCAL_MACHINE, svc.parameters(), "ComNumberOffset", &type, &data));
-  EXPECT_FALSE(ReadDword(HKEY_LOCAL_MACHINE, svc.parameters(), "TxFIFO", &type, &data));
+  EXPECT_NE(-1, Dword(svc.parameters(), "PortCount"));
+  EXPECT_EQ(-1, Dword(svc.parameters(), "ComNumberOffset"));
+  EXPECT_EQ(-1, Dword(svc.parameters(), "TxFIFO"));
 }
 
 TEST(PerformOperation, CancellingTheCopyPromptEndsQuietly) {

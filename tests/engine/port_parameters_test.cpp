@@ -30,13 +30,6 @@ RegKey OpenServiceKey(const ScratchService& svc, bool withParameters) {
   return key;
 }
 
-// The value's data, or -1 when it is missing or not a REG_DWORD.
-long long Dword(const ScratchService& svc, const char* name) {
-  DWORD type = 0, data = 0;
-  if (!ReadDword(HKEY_LOCAL_MACHINE, svc.parameters(), name, &type, &data)) return -1;
-  return type == REG_DWORD ? data : -1;
-}
-
 void ExpectWarningBoxes(const EngineLog& log, HWND owner) {
   for (const ShownBox& box : log.boxes) {
     SCOPED_TRACE(box.text);
@@ -61,8 +54,8 @@ TEST(WritePortParameters, StoresTheComNumberAndWaitOnTxAsDwords) {
   ASSERT_TRUE(log.installed());
   WithUser([&] { WritePortParameters(key.get(), 5, 1); });
   EXPECT_EQ(Calls({"release Parameters", "release Parameters"}), log.calls);
-  EXPECT_EQ(5, Dword(svc, "ComNumberOffset"));
-  EXPECT_EQ(1, Dword(svc, "TxFIFO"));
+  EXPECT_EQ(5, Dword(svc.parameters(), "ComNumberOffset"));
+  EXPECT_EQ(1, Dword(svc.parameters(), "TxFIFO"));
 }
 
 TEST(WritePortParameters, LeavesAValueAloneWhenItsOptionIsNotChosen) {
@@ -84,8 +77,8 @@ TEST(WritePortParameters, LeavesAValueAloneWhenItsOptionIsNotChosen) {
     EngineLog log;
     WithUser([&] { WritePortParameters(key.get(), c.comNumber, c.waitOnTx); });
     EXPECT_TRUE(log.boxes.empty());
-    EXPECT_EQ(c.comNumberOffset, Dword(svc, "ComNumberOffset"));
-    EXPECT_EQ(c.txFifo, Dword(svc, "TxFIFO"));
+    EXPECT_EQ(c.comNumberOffset, Dword(svc.parameters(), "ComNumberOffset"));
+    EXPECT_EQ(c.txFifo, Dword(svc.parameters(), "TxFIFO"));
   }
 }
 
@@ -143,9 +136,9 @@ TEST(PerformOperation, UninstallNeverWritesThePortParameters) {
   const Outcome out = RunEngine(0, svc.name(), media.path(), infPath, 5, 1);
   EXPECT_EQ(1, out.result);
   EXPECT_TRUE(log.boxes.empty());
-  EXPECT_EQ(8, Dword(svc, "PortCount"));
-  EXPECT_EQ(-1, Dword(svc, "ComNumberOffset"));
-  EXPECT_EQ(-1, Dword(svc, "TxFIFO"));
+  EXPECT_EQ(8, Dword(svc.parameters(), "PortCount"));
+  EXPECT_EQ(-1, Dword(svc.parameters(), "ComNumberOffset"));
+  EXPECT_EQ(-1, Dword(svc.parameters(), "TxFIFO"));
 }
 
 TEST(PerformOperation, InstallWithoutParametersWarnsButSucceeds) {

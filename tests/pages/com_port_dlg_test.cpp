@@ -59,6 +59,11 @@ TEST(CComPortDlg, EachOpeningRefillsTheListAndClearsTheTextButKeepsWaitOnTx) {
     EXPECT_TRUE(User::Enabled(page, IDC_START_COM));
     EXPECT_EQ(BST_UNCHECKED, User::Checked(page, IDC_WAIT_ON_TX));
     EXPECT_EQ(BST_UNCHECKED, User::Checked(page, IDC_NEXT_AVAILABLE));
+    // The list scrolls, the words "Start At   COM" end at the box, Wait on Tx's box follows them.
+    const auto style = [](HWND control) { return GetWindowLongA(control, GWL_STYLE); };
+    EXPECT_TRUE(style(FindWindowExA(nullptr, nullptr, "ComboLBox", nullptr)) & WS_VSCROLL);
+    EXPECT_EQ(SS_RIGHT, style(ChildWithTextStarting(page, "Start At")) & SS_TYPEMASK);
+    EXPECT_TRUE(style(GetDlgItem(page, IDC_WAIT_ON_TX)) & BS_LEFTTEXT);
     HWND explanation = ChildWithTextStarting(page, "Select the 'Start At COM' port number");
     ASSERT_NE(nullptr, explanation);
     for (HWND never : {GetDlgItem(page, IDC_NEXT_AVAILABLE), explanation}) {

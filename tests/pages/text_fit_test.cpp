@@ -139,22 +139,57 @@ std::string Misfit(HWND control) {
 INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 }  // namespace
 
-// Hidden controls are left out: the COM port page keeps two for good that nobody ever sees.
-TEST(Pages, EveryShownTextFitsItsControl) {
-  for (const int id : {IDD_WELCOME, IDD_OPERATION, IDD_LICENCE, IDD_COM_PORT}) {
-    SCOPED_TRACE("page " + std::to_string(id));
+// Each page as a person meets it: the wizard's caption on a dialog frame with a close box, and
+// the words of its shown controls in their order on the page, each fitting its control, with
+// what the keys do there: '+' marks where Tab stops, '*' what Enter presses and '^' where a
+// group of the arrow keys begins. Hidden controls are left out: the COM port page keeps two for
+// good that nobody ever sees.
+TEST(Pages, ShowTheirWordsInFullOnAFrameWithACloseBox) {
+  const struct {
+    int id;
+    const char* words;  // each shown control's text, or (icon), then '|'
+  } kPages[] = {
+      {IDD_WELCOME,
+       "*+&Next >|+Cancel|Welcome|(icon)|^This SETUP program allows you to INSTALL or DE-INSTALL "
+       "a Windows NT4 device driver for the selected Zephyrline 730 PCi controller. |^Click Next "
+       "to continue...|^Zephyrline 730 PCi  NT4 Driver Installation/de-installation|"},
+      {IDD_OPERATION,
+       "*+&Next >|+&Cancel|Install / Uninstall|^&INSTALL\nCopies files and adds information to "
+       "the Windows registry|&UNINSTALL\nRemoves installed files and Windows registry "
+       "information\n(NOTE: You must manually delete this SETUP.EXE file )|^    Please select the "
+       "operation to perform...|(icon)|^|"},
+      {IDD_LICENCE,
+       "+&Yes|*+&No|Licence Agreement|(icon)|^Do you agree to the terms outlined above?|+|"},
+      {IDD_COM_PORT,
+       "*+&Next >|+&Cancel|Select Starting COM Port|^Click Next to continue...|(icon)|+|^Start At "
+       "  COM|^Select the starting COM port number.\nEnter the number directly or use the \ndrop "
+       "down menu|^The selected COM port must\n be available for use|+Wait on Tx|"},
+  };
+  for (const auto& c : kPages) {
+    SCOPED_TRACE("page " + std::to_string(c.id));
     HWND page =
-        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, &Inert, 0);
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(c.id), nullptr, &Inert, 0);
     ASSERT_NE(nullptr, page);
-    int measured = 0;
+    EXPECT_EQ("Zephyrline 730 PCi  NT4 Driver Installation/de-installation", User::Text(page));
+    const LONG frame = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    EXPECT_EQ(frame, GetWindowLongA(page, GWL_STYLE) & frame);
+    EXPECT_TRUE(GetWindowLongA(page, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    LOGFONTA font = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(page, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    EXPECT_STREQ("MS Sans Serif", font.lfFaceName);
+    std::string words;
     for (HWND control = GetWindow(page, GW_CHILD); control != nullptr;
          control = GetWindow(control, GW_HWNDNEXT)) {
-      if ((GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) == 0) continue;
-      ++measured;
+      const LONG style = GetWindowLongA(control, GWL_STYLE);
+      if ((style & WS_VISIBLE) == 0) continue;
+      const bool enter = SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON;
+      words += std::string(enter ? "*" : "") + (style & WS_TABSTOP ? "+" : "") +
+               (style & WS_GROUP ? "^" : "") +
+               (SendMessageA(control, STM_GETICON, 0, 0) ? "(icon)" : User::Text(control)) + "|";
       const std::string misfit = Misfit(control);
       if (!misfit.empty()) ADD_FAILURE() << "control " << GetDlgCtrlID(control) << ": " << misfit;
     }
-    EXPECT_GT(measured, 0);
+    EXPECT_EQ(c.words, words);
     DestroyWindow(page);
   }
 }

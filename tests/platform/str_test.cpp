@@ -17,9 +17,11 @@ const ImportHook* g_heapFree = nullptr;
 int g_allocations = 0;
 std::vector<LPVOID> g_freed;
 
+// Spoils a new block, so that a copy into it without its terminating zero shows.
 LPVOID WINAPI CountHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
   ++g_allocations;
-  return g_heapAlloc->original<decltype(&HeapAlloc)>()(heap, flags, bytes);
+  LPVOID block = g_heapAlloc->original<decltype(&HeapAlloc)>()(heap, flags, bytes);
+  return block != nullptr ? memset(block, '#', bytes) : nullptr;
 }
 
 // Spoils a block before freeing it, so that reading it afterwards shows.
@@ -59,6 +61,7 @@ TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
   EXPECT_EQ("abcdefxefxabcdefxefx", std::string(t));
   s += s;
   EXPECT_EQ(expected + expected, std::string(s));
+  EXPECT_STREQ("abcdefxefxabcdefxefx", t.GetBuffer(100)) << "room asked for keeps the text";
 
   // A string that takes another's text lets go of its own, and one moved from is left nothing
   // to free: neither the block it gave away nor the text of an empty string.
@@ -68,6 +71,7 @@ TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
     CString from = "other";
     CString to(static_cast<CString&&>(from));
     t = static_cast<CString&&>(to);
+    EXPECT_EQ(0, from.GetLength() + to.GetLength());
   }
   EXPECT_EQ(std::vector<LPVOID>{held}, g_freed);
   EXPECT_EQ("other", std::string(t));

@@ -112,14 +112,13 @@ bool KeyExists(HKEY root, const std::string& path) {
   return static_cast<bool>(OpenKey(root, path, KEY_READ));
 }
 
-bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type, DWORD* data) {
-  const RegKey key = OpenKey(root, path, KEY_READ);
-  BYTE buffer[64] = {};
-  DWORD size = sizeof(buffer);
-  if (!key || RegQueryValueExA(key.get(), name, nullptr, type, buffer, &size) != ERROR_SUCCESS)
-    return false;
-  *data = size >= 4 ? *reinterpret_cast<DWORD*>(buffer) : 0;
-  return true;
+long long Dword(const std::string& path, const char* name) {
+  const RegKey key = OpenKey(HKEY_LOCAL_MACHINE, path, KEY_READ);
+  DWORD type = 0, data = 0, size = sizeof(data);
+  if (!key || RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                               &size) == ERROR_FILE_NOT_FOUND)
+    return -1;
+  return type == REG_DWORD && size == sizeof(data) ? data : -2;
 }
 
 std::string KeyClass(HKEY root, const std::string& path) {

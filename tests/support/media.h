@@ -45,8 +45,8 @@ constexpr const char* kServicesKey = "System\\CurrentControlSet\\Services\\";
 // The key, or an invalid holder when it cannot be opened.
 RegKey OpenKey(HKEY root, const std::string& path, REGSAM access);
 bool KeyExists(HKEY root, const std::string& path);
-// True when the value exists; its type and data are returned.
-bool ReadDword(HKEY root, const std::string& path, const char* name, DWORD* type, DWORD* data);
+// The value under HKEY_LOCAL_MACHINE as a REG_DWORD; -1 when it is missing, -2 when it is another.
+long long Dword(const std::string& path, const char* name);
 std::string KeyClass(HKEY root, const std::string& path);
 void DeleteKeyTree(HKEY root, const std::string& path);
 void WriteDword(HKEY root, const std::string& path, const char* name, DWORD data);

@@ -51,7 +51,8 @@ class User {
   // True when the window is gone (destroyed or hidden) within the time.
   bool WaitUntilGone(HWND hwnd, DWORD timeoutMs = 10000) const;
 
-  // Acting. Clicks and keys are posted, so a click that opens modal windows returns at once.
+  // Acting. Clicks and keys are posted, so a click that opens modal windows returns at once. A
+  // letter is pressed with Alt: it picks the control whose access key it is.
   void Click(HWND dlg, int controlId) const;
   void PressKeyInFocus(HWND dlg, UINT vk) const;
   void CloseBox(HWND dlg) const;
