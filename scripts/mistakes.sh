@@ -3,8 +3,16 @@
 # each is applied by itself to a copy of the sources, the copy's x86-64 test build is rebuilt,
 # and the tests named with it must fail. One line a mistake; exits 1 if any got through.
 # Needs what ./scripts/test.sh installs. Usage: scripts/mistakes.sh [copy folder]
+#
+# The mistakes nobody chose (scripts/mutants.py): --draw SEED COUNT draws COUNT mutants at random
+# from every site of the product sources, --changed REV [COUNT] takes those of the lines changed
+# since REV; each is applied alone and the whole suite run. Exits 1 if any survived.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+case "${1:-}" in
+  --draw) exec python3 scripts/mutants.py draw "${@:2}" ;;
+  --changed) exec python3 scripts/mutants.py changed "${@:2}" ;;
+esac
 
 copy=${1:-/tmp/zl73-mistakes}
 rm -rf "$copy"
@@ -65,8 +73,6 @@ mistake "SETUPAPI looked for by name, beside the program first" Wizard.NeverLoad
   platform/setup_api.cpp 's/LoadLibraryExA(szPath,/LoadLibraryExA("SETUPAPI.DLL",/'
 mistake "the program's folder split byte by byte" GetExeDirectory.TakesTheShortName \
   app/exe_directory.cpp 's/text.Left(FileNameStart(text))/text.Left(text.ReverseFind(0x5C) + 1)/'
-mistake "the program's name split byte by byte" GetExeDirectory.TakesTheShortName \
-  platform/win_app.cpp 's/Mid(FileNameStart(strPath))/Mid(strPath.ReverseFind(0x5C) + 1)/'
 
 # A control: without any mistake the named tests pass, so a failure below is the mistake's.
 control=$(IFS='|'; echo "${tests[*]}")
