@@ -60,7 +60,7 @@ mistake "the right clamp only once the page starts beyond the edge" CDialog.Open
   platform/dialog.cpp 's/if (left > area.right - width)/if (left > area.right)/'
 mistake "the licence box without ES_MULTILINE" CLicenceDlg.ShowsTheFile \
   res/setup.rc 's/ES_LEFT | ES_MULTILINE | /ES_LEFT | /'
-mistake "INSTALL without WS_GROUP" COperationDlg.OpensChoosing \
+mistake "INSTALL without WS_GROUP" Pages.ShowTheirWords \
   res/setup.rc '/IDC_INSTALL, CLASS_BUTTON,/{n;s/ | WS_GROUP//}'
 mistake "the error text never freed" ReportLastSetupError \
   platform/handles.h '/struct LocalMemoryTraits/,/^};/s/LocalFree(h);/(void)h;/'

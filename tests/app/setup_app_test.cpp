@@ -48,16 +48,13 @@ TEST(CSetupApp, AMissingInfOrAFailedOperationIsReportedWithTheExclamationIconAnd
   }
 }
 
-namespace {
-FARPROC WINAPI FindsNothing(HMODULE, LPCSTR) { return nullptr; }
-}  // namespace
+static FARPROC WINAPI NoProc(HMODULE, LPCSTR) { return nullptr; }
 
 // A SETUPAPI that lacks a function, which Wine cannot be given: the box names the first missing.
 TEST(CSetupApp, SaysWhichFunctionTheSystemsSetupApiLacks) {
   MessageBoxSpy spy(IDOK);
   {
-    ImportHook lookUp("KERNEL32.dll", "GetProcAddress",
-                      reinterpret_cast<const void*>(&FindsNothing));
+    ImportHook lookUp("KERNEL32.dll", "GetProcAddress", reinterpret_cast<const void*>(&NoProc));
     ASSERT_TRUE(lookUp.installed() && spy.installed());
     EXPECT_FALSE(CSetupApp().InitInstance());
   }
@@ -73,17 +70,14 @@ TEST(CSetupApp, ItsFilesPropertiesNameTheProductItsVersionAndItsMaker) {
   std::string block(GetFileVersionInfoSizeA(self, nullptr), '\0');
   ASSERT_TRUE(GetFileVersionInfoA(self, 0, static_cast<DWORD>(block.size()), &block[0]));
   const std::string kProduct = "Zephyrline 730 & Zephyrline 730 Omni  PCi installer (NT4)";
-  const std::string kStrings = "\\StringFileInfo\\080904b0\\";
-  for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
-           {"\\VarFileInfo\\Translation", "\x09\x08\xb0\x04"},
-           {kStrings + "CompanyName", "Zephyrline Ltd"},
-           {kStrings + "FileDescription", kProduct},
-           {kStrings + "FileVersion", "3.00"},
-           {kStrings + "InternalName", "setup.exe"},
-           {kStrings + "LegalCopyright", "Copyright (C) 1999 Zephyrline Ltd"},
-           {kStrings + "OriginalFilename", "setup.exe"},
-           {kStrings + "ProductName", kProduct},
-           {kStrings + "ProductVersion", "3.00"}}) {
+  for (const auto& [name, expected] : std::vector<std::pair<std::string, std::string>>{
+           // clang-format off
+           {"\\VarFileInfo\\Translation", "\x09\x08\xb0\x04"}, {"CompanyName", "Zephyrline Ltd"},
+           {"FileDescription", kProduct}, {"FileVersion", "3.00"}, {"InternalName", "setup.exe"},
+           {"LegalCopyright", "Copyright (C) 1999 Zephyrline Ltd"}, {"OriginalFilename", "setup.exe"},
+           {"ProductName", kProduct}, {"ProductVersion", "3.00"}}) {
+    // clang-format on
+    const std::string path = name[0] == '\\' ? name : "\\StringFileInfo\\080904b0\\" + name;
     char* text = nullptr;
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueA(&block[0], path.c_str(), reinterpret_cast<void**>(&text), &size));

@@ -141,27 +141,27 @@ INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Each page as a person meets it: the wizard's caption on a dialog frame with a close box, and
 // the words of its shown controls in their order on the page, each fitting its control, with
-// what the keys do there: '+' marks where Tab stops, '*' what Enter presses and '^' where a
-// group of the arrow keys begins. Hidden controls are left out: the COM port page keeps two for
-// good that nobody ever sees.
+// what the keys do there: '+' marks where Tab stops, '*' the button Enter presses ('=' another)
+// and '^' where a group of the arrow keys begins. Hidden controls are left out: the COM port
+// page keeps two for good that nobody ever sees.
 TEST(Pages, ShowTheirWordsInFullOnAFrameWithACloseBox) {
   const struct {
     int id;
     const char* words;  // each shown control's text, or (icon), then '|'
   } kPages[] = {
       {IDD_WELCOME,
-       "*+&Next >|+Cancel|Welcome|(icon)|^This SETUP program allows you to INSTALL or DE-INSTALL "
+       "*+&Next >|=+Cancel|Welcome|(icon)|^This SETUP program allows you to INSTALL or DE-INSTALL "
        "a Windows NT4 device driver for the selected Zephyrline 730 PCi controller. |^Click Next "
        "to continue...|^Zephyrline 730 PCi  NT4 Driver Installation/de-installation|"},
       {IDD_OPERATION,
-       "*+&Next >|+&Cancel|Install / Uninstall|^&INSTALL\nCopies files and adds information to "
+       "*+&Next >|=+&Cancel|Install / Uninstall|^&INSTALL\nCopies files and adds information to "
        "the Windows registry|&UNINSTALL\nRemoves installed files and Windows registry "
        "information\n(NOTE: You must manually delete this SETUP.EXE file )|^    Please select the "
        "operation to perform...|(icon)|^|"},
       {IDD_LICENCE,
-       "+&Yes|*+&No|Licence Agreement|(icon)|^Do you agree to the terms outlined above?|+|"},
+       "=+&Yes|*+&No|Licence Agreement|(icon)|^Do you agree to the terms outlined above?|+|"},
       {IDD_COM_PORT,
-       "*+&Next >|+&Cancel|Select Starting COM Port|^Click Next to continue...|(icon)|+|^Start At "
+       "*+&Next >|=+&Cancel|Select Starting COM Port|^Click Next to continue...|(icon)|+|^Start At "
        "  COM|^Select the starting COM port number.\nEnter the number directly or use the \ndrop "
        "down menu|^The selected COM port must\n be available for use|+Wait on Tx|"},
   };
@@ -182,9 +182,11 @@ TEST(Pages, ShowTheirWordsInFullOnAFrameWithACloseBox) {
          control = GetWindow(control, GW_HWNDNEXT)) {
       const LONG style = GetWindowLongA(control, GWL_STYLE);
       if ((style & WS_VISIBLE) == 0) continue;
-      const bool enter = SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON;
-      words += std::string(enter ? "*" : "") + (style & WS_TABSTOP ? "+" : "") +
-               (style & WS_GROUP ? "^" : "") +
+      const LRESULT code = SendMessageA(control, WM_GETDLGCODE, 0, 0);
+      words += std::string(code & DLGC_DEFPUSHBUTTON     ? "*"
+                           : code & DLGC_UNDEFPUSHBUTTON ? "="
+                                                         : "") +
+               (style & WS_TABSTOP ? "+" : "") + (style & WS_GROUP ? "^" : "") +
                (SendMessageA(control, STM_GETICON, 0, 0) ? "(icon)" : User::Text(control)) + "|";
       const std::string misfit = Misfit(control);
       if (!misfit.empty()) ADD_FAILURE() << "control " << GetDlgCtrlID(control) << ": " << misfit;

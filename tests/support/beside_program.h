@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/exe_directory.h"
-#include "platform/handles.h"
+#include "support/media.h"
 
 inline std::string ProgramFolder() {
   CString dir;
@@ -20,11 +20,7 @@ class FileBesideProgram {
   // None beside the program, also if an earlier run left one (or a folder of its name).
   explicit FileBesideProgram(const char* name) : path_(ProgramFolder() + name) { Remove(); }
   FileBesideProgram(const char* name, const std::string& bytes) : path_(ProgramFolder() + name) {
-    FileHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (file)
-      WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    WriteFileBytes(path_, bytes);
   }
   ~FileBesideProgram() { Remove(); }
   FileBesideProgram(const FileBesideProgram&) = delete;

@@ -27,13 +27,8 @@ TempDir::TempDir(const std::string& at) : path_(at), keep_(!at.empty()) {
 TempDir::~TempDir() { RemoveTree(path_, keep_); }
 
 std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
-  const std::string full = path_ + name;
-  FileHandle file(CreateFileA(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  if (file)
-    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  return full;
+  WriteFileBytes(path_ + name, bytes);
+  return path_ + name;
 }
 
 std::wstring Wide(const std::string& utf8) {
@@ -41,6 +36,14 @@ std::wstring Wide(const std::string& utf8) {
   wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
                                   static_cast<int>(wide.size())));
   return wide;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (file)
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -113,12 +116,10 @@ bool KeyExists(HKEY root, const std::string& path) {
 }
 
 long long Dword(const std::string& path, const char* name) {
-  const RegKey key = OpenKey(HKEY_LOCAL_MACHINE, path, KEY_READ);
   DWORD type = 0, data = 0, size = sizeof(data);
-  if (!key || RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
-                               &size) == ERROR_FILE_NOT_FOUND)
-    return -1;
-  return type == REG_DWORD && size == sizeof(data) ? data : -2;
+  const LONG result = SHGetValueA(HKEY_LOCAL_MACHINE, path.c_str(), name, &type, &data, &size);
+  if (result == ERROR_FILE_NOT_FOUND) return -1;
+  return result == ERROR_SUCCESS && type == REG_DWORD && size == sizeof(data) ? data : -2;
 }
 
 std::string KeyClass(HKEY root, const std::string& path) {
@@ -134,7 +135,5 @@ std::string KeyClass(HKEY root, const std::string& path) {
 void DeleteKeyTree(HKEY root, const std::string& path) { SHDeleteKeyA(root, path.c_str()); }
 
 void WriteDword(HKEY root, const std::string& path, const char* name, DWORD data) {
-  RegKey key;
-  RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
-  RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
+  SHSetValueA(root, path.c_str(), name, REG_DWORD, &data, sizeof(data));
 }

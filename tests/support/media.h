@@ -31,6 +31,7 @@ class TempDir {
 // A UTF-8 path (an ASCII one reads the same) for the wide calls letters off the code page need.
 std::wstring Wide(const std::string& utf8);
 
+void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 // The folder's files (not its subfolders): name and bytes.
 std::map<std::string, std::string> FolderContent(const std::string& folder);

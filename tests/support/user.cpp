@@ -108,12 +108,9 @@ void User::Click(HWND dlg, int controlId) const {
 void User::PressKeyInFocus(HWND dlg, UINT vk) const {
   HWND target = Focus(dlg);
   if (target == nullptr) target = dlg;
-  if (vk >= 'A' && vk <= 'Z') {
-    PostMessageA(target, WM_SYSCHAR, vk, 1 << 29);
-    return;
-  }
-  PostMessageA(target, WM_KEYDOWN, vk, 1);
-  PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+  const bool letter = vk >= 'A' && vk <= 'Z';
+  PostMessageA(target, letter ? WM_SYSCHAR : WM_KEYDOWN, vk, letter ? 1 << 29 : 1);
+  if (!letter) PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
 }
 
 void User::CloseBox(HWND dlg) const { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); }
