@@ -409,6 +409,9 @@ SetupRun::~SetupRun() {
 void SetupRun::ExpectExit(DWORD timeoutMs) {
   if (process_.hProcess == nullptr) return;
   if (WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    DWORD code = 1;
+    EXPECT_TRUE(GetExitCodeProcess(process_.hProcess, &code) && code == 0)
+        << "exit status " << code;
     if (Narrating()) {
       for (const std::string& text : DebugOutput())
         Narrate("The program's debugger output: " + text);
