@@ -5,7 +5,7 @@ CWinApp* g_pApp = nullptr;
 
 // From the wide path: in a double-byte code page the ANSI one may be cut at MAX_PATH bytes, and
 // its name with it. The path's last character stays zero even when the path fills the rest; a
-// name of MAX_PATH letters takes at most two bytes each.
+// name of MAX_PATH letters takes at most two bytes each, and one that cannot be had is empty.
 CString ModuleBaseName() {
   WCHAR path[MAX_PATH + 1] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -13,7 +13,7 @@ CString ModuleBaseName() {
   for (const WCHAR* pch = path; *pch != L'\0'; ++pch) {
     if (*pch == L'\\' || *pch == L'/') pszName = pch + 1;
   }
-  char szName[2 * MAX_PATH];
+  char szName[2 * MAX_PATH] = {};
   WideCharToMultiByte(CP_ACP, 0, pszName, -1, szName, sizeof(szName), nullptr, nullptr);
   const CString name(szName);
   const int dot = name.ReverseFind('.');
