@@ -73,6 +73,8 @@ mistake "SETUPAPI looked for by name, beside the program first" Wizard.NeverLoad
   platform/setup_api.cpp 's/LoadLibraryExA(szPath,/LoadLibraryExA("SETUPAPI.DLL",/'
 mistake "the program's folder split byte by byte" GetExeDirectory.TakesTheShortName \
   app/exe_directory.cpp 's/text.Left(FileNameStart(text))/text.Left(text.ReverseFind(0x5C) + 1)/'
+mistake "a SETUPAPI's missing function run into the word after it" CSetupApp.SaysWhich \
+  platform/setup_api.cpp 's/bFunction ? " in" : ""/bFunction ? "in" : ""/'
 
 # A control: without any mistake the named tests pass, so a failure below is the mistake's.
 control=$(IFS='|'; echo "${tests[*]}")
