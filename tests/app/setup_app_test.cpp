@@ -54,7 +54,7 @@ static FARPROC WINAPI NoProc(HMODULE, LPCSTR) { return nullptr; }
 TEST(CSetupApp, SaysWhichFunctionTheSystemsSetupApiLacks) {
   MessageBoxSpy spy(IDOK);
   {
-    ImportHook lookUp("KERNEL32.dll", "GetProcAddress", reinterpret_cast<const void*>(&NoProc));
+    ImportHook lookUp("KERNEL32.dll", "GetProcAddress", &NoProc);
     ASSERT_TRUE(lookUp.installed() && spy.installed());
     EXPECT_FALSE(CSetupApp().InitInstance());
   }

@@ -12,7 +12,7 @@ UINT CALLBACK PromptingQueueCallback(PVOID pvContext, UINT nNotification, UINT_P
                                      UINT_PTR nParam2);
 
 const ImportHook g_defaultCallback("SETUPAPI.dll", "SetupDefaultQueueCallbackA",
-                                   reinterpret_cast<const void*>(&PromptingQueueCallback));
+                                   &PromptingQueueCallback);
 
 bool SourceMissing(const SOURCE_MEDIA_A& media) {
   char szPath[2 * MAX_PATH] = {};

@@ -236,23 +236,17 @@ class EngineLog {
   HKEY key_ = nullptr;
   std::vector<HKEY> parameters_;
 
-  ImportHook openInf_{"SETUPAPI.dll", "SetupOpenInfFileA", reinterpret_cast<const void*>(&OpenInf)};
-  ImportHook openQueue_{"SETUPAPI.dll", "SetupOpenFileQueue",
-                        reinterpret_cast<const void*>(&OpenQueue)};
-  ImportHook initContext_{"SETUPAPI.dll", "SetupInitDefaultQueueCallbackEx",
-                          reinterpret_cast<const void*>(&InitContext)};
-  ImportHook term_{"SETUPAPI.dll", "SetupTermDefaultQueueCallback",
-                   reinterpret_cast<const void*>(&Term)};
-  ImportHook closeQueue_{"SETUPAPI.dll", "SetupCloseFileQueue",
-                         reinterpret_cast<const void*>(&CloseQueue)};
-  ImportHook closeInf_{"SETUPAPI.dll", "SetupCloseInfFile",
-                       reinterpret_cast<const void*>(&CloseInf)};
-  ImportHook createKey_{"ADVAPI32.dll", "RegCreateKeyExA",
-                        reinterpret_cast<const void*>(&CreateKey)};
-  ImportHook openKey_{"ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<const void*>(&OpenKey)};
-  ImportHook closeKey_{"ADVAPI32.dll", "RegCloseKey", reinterpret_cast<const void*>(&CloseKey)};
-  ImportHook box_{"USER32.dll", "MessageBoxA", reinterpret_cast<const void*>(&Box)};
-  ImportHook debug_{"KERNEL32.dll", "OutputDebugStringA", reinterpret_cast<const void*>(&Debug)};
+  ImportHook openInf_{"SETUPAPI.dll", "SetupOpenInfFileA", &OpenInf};
+  ImportHook openQueue_{"SETUPAPI.dll", "SetupOpenFileQueue", &OpenQueue};
+  ImportHook initContext_{"SETUPAPI.dll", "SetupInitDefaultQueueCallbackEx", &InitContext};
+  ImportHook term_{"SETUPAPI.dll", "SetupTermDefaultQueueCallback", &Term};
+  ImportHook closeQueue_{"SETUPAPI.dll", "SetupCloseFileQueue", &CloseQueue};
+  ImportHook closeInf_{"SETUPAPI.dll", "SetupCloseInfFile", &CloseInf};
+  ImportHook createKey_{"ADVAPI32.dll", "RegCreateKeyExA", &CreateKey};
+  ImportHook openKey_{"ADVAPI32.dll", "RegOpenKeyExA", &OpenKey};
+  ImportHook closeKey_{"ADVAPI32.dll", "RegCloseKey", &CloseKey};
+  ImportHook box_{"USER32.dll", "MessageBoxA", &Box};
+  ImportHook debug_{"KERNEL32.dll", "OutputDebugStringA", &Debug};
 };
 
 // The system's text for a code, inserts left as they are; "" when it has none.

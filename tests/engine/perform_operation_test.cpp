@@ -128,8 +128,7 @@ HLOCAL WINAPI CountLocalFree(HLOCAL block) {
 }  // namespace
 
 TEST(FileQueueCallback, SkipsUndeletableFilesAndHandsEverythingElseToTheDefault) {
-  ImportHook hook("SETUPAPI.dll", "SetupDefaultQueueCallbackA",
-                  reinterpret_cast<const void*>(&RecordDefault));
+  ImportHook hook("SETUPAPI.dll", "SetupDefaultQueueCallbackA", &RecordDefault);
   ASSERT_TRUE(hook.installed());
   const struct {
     UINT notification;
@@ -172,7 +171,7 @@ TEST(ReportLastSetupError, ShowsTheSystemTextOrElseTheCodeButNothingOnCancel) {
       {0xE000020B, "Error code = -536870389 (0xe000020b)", 0},
       {ERROR_CANCELLED, "", 0},
   };
-  ImportHook free("KERNEL32.dll", "LocalFree", reinterpret_cast<const void*>(&CountLocalFree));
+  ImportHook free("KERNEL32.dll", "LocalFree", &CountLocalFree);
   ASSERT_TRUE(free.installed());
   g_realLocalFree = &free;
   for (const auto& c : kCases) {
@@ -244,8 +243,7 @@ TEST(PerformOperation, UninstallCreatesAMissingServiceKeyAndSkipsAFileItCannotDe
   ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, svc.key()));
 
   EngineLog log;
-  ImportHook watch("SETUPAPI.dll", "SetupInstallFromInfSectionA",
-                   reinterpret_cast<const void*>(&WatchInstall));
+  ImportHook watch("SETUPAPI.dll", "SetupInstallFromInfSectionA", &WatchInstall);
   ASSERT_TRUE(watch.installed());
   g_realInstall = &watch;
   const Outcome out = RunEngine(0, svc.name(), media.path(), infPath);
@@ -401,8 +399,7 @@ TEST(PerformOperation, CancellingTheCopyPromptEndsQuietly) {
   const std::string infPath = media.Write("ENGCN.INF", DriverInf(svc.name(), {"engcn.sys"}).Text());
 
   EngineLog log;
-  ImportHook prompt("SETUPAPI.dll", "SetupDefaultQueueCallbackA",
-                    reinterpret_cast<const void*>(&PromptForMissingSource));
+  ImportHook prompt("SETUPAPI.dll", "SetupDefaultQueueCallbackA", &PromptForMissingSource);
   ASSERT_TRUE(prompt.installed());
   g_realDefault = &prompt;
   const Outcome out = RunEngine(1, svc.name(), media.path(), infPath, 5, 1);

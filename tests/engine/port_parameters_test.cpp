@@ -110,8 +110,7 @@ TEST(WritePortParameters, AFailedWriteIsReportedAndItsKeyStillClosed) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.error);
     EngineLog log;
-    ImportHook fail("ADVAPI32.dll", "RegSetValueExA",
-                    reinterpret_cast<const void*>(&FailingSetValue));
+    ImportHook fail("ADVAPI32.dll", "RegSetValueExA", &FailingSetValue);
     ASSERT_TRUE(fail.installed());
     g_setValueError = c.error;
     WithUser([&] { WritePortParameters(key.get(), 12, 1); });

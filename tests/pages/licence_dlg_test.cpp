@@ -106,7 +106,7 @@ TEST(CLicenceDlg, ShowsTheFileByteForByteAndReadOnlyOnlyWhenLoaded) {
       {"a folder",            kFolder, "",                                    false, "",                          0, 0, 0},
       // clang-format on
   };
-  ImportHook hook("KERNEL32.dll", "ReadFile", reinterpret_cast<const void*>(&CountingReadFile));
+  ImportHook hook("KERNEL32.dll", "ReadFile", &CountingReadFile);
   ASSERT_TRUE(hook.installed());
   g_realReadFile = hook.original<ReadFileFn>();
   for (const auto& c : kCases) {
@@ -153,10 +153,10 @@ TEST(CLicenceDlg, ShowsTheFileByteForByteAndReadOnlyOnlyWhenLoaded) {
 TEST(LoadTextFileIntoEdit, AFailedReadPlacesNothingAndClosesTheFile) {
   const struct {
     const char* name;
-    const void* readFile;
+    decltype(&ReadFile) readFile;
   } kCases[] = {
-      {"read fails", reinterpret_cast<const void*>(&FailingReadFile)},
-      {"read cut short", reinterpret_cast<const void*>(&ShortReadFile)},
+      {"read fails", &FailingReadFile},
+      {"read cut short", &ShortReadFile},
   };
   FileBesideProgram licence("licence.txt", "Licence terms.\r\n");
   for (const auto& c : kCases) {

@@ -122,9 +122,8 @@ class FolderLooks {
   const COperationDlg& dlg_;
   const DWORD thread_ = GetCurrentThreadId();
   const std::string folder_ = ProgramFolder();
-  ImportHook findFirst_{"KERNEL32.dll", "FindFirstFileA",
-                        reinterpret_cast<const void*>(&FindFirst)};
-  ImportHook open_{"KERNEL32.dll", "CreateFileA", reinterpret_cast<const void*>(&Open)};
+  ImportHook findFirst_{"KERNEL32.dll", "FindFirstFileA", &FindFirst};
+  ImportHook open_{"KERNEL32.dll", "CreateFileA", &Open};
 };
 
 void ExpectOwnsAndIsDisabled(HWND owner, HWND sub) {
@@ -418,8 +417,7 @@ INT_PTR WINAPI ComPortPageFails(HINSTANCE instance, LPCSTR name, HWND owner, DLG
 TEST(COperationDlg, AComPortPageThatCannotOpenEndsTheRun) {
   FileBesideProgram noLicence("licence.txt");
   ServiceMedia media("ZlPagesNoPage");
-  ImportHook hook("USER32.dll", "DialogBoxParamA",
-                  reinterpret_cast<const void*>(&ComPortPageFails));
+  ImportHook hook("USER32.dll", "DialogBoxParamA", &ComPortPageFails);
   ASSERT_TRUE(hook.installed());
   g_realDialogBoxParam = hook.original<DialogBoxParamFn>();
   COperationDlg dlg(nullptr);
@@ -453,8 +451,7 @@ BOOL WINAPI ClickUninstallDuringTheCopy(HWND owner, HINF inf, PCSTR section, UIN
 TEST(COperationDlg, NothingOnThePageCanBeClickedWhileTheOperationRuns) {
   FileBesideProgram noLicence("licence.txt");
   ServiceMedia media("ZlPagesLive");
-  ImportHook hook("SETUPAPI.dll", "SetupInstallFromInfSectionA",
-                  reinterpret_cast<const void*>(&ClickUninstallDuringTheCopy));
+  ImportHook hook("SETUPAPI.dll", "SetupInstallFromInfSectionA", &ClickUninstallDuringTheCopy);
   ASSERT_TRUE(hook.installed());
   g_realSectionInstall = &hook;
   COperationDlg dlg(nullptr);

@@ -58,10 +58,8 @@ TEST(CFileFind, VisitsEachMatchOnceAndClosesTheSearchOnce) {
   for (const char* name : {"a.txt", "b.txt", "c.txt", "d.bin"}) dir.Write(name, "");
   g_opened.clear();
   g_closed.clear();
-  ImportHook findFirst("KERNEL32.dll", "FindFirstFileA",
-                       reinterpret_cast<const void*>(&RecordFindFirst));
-  ImportHook findClose("KERNEL32.dll", "FindClose",
-                       reinterpret_cast<const void*>(&RecordFindClose));
+  ImportHook findFirst("KERNEL32.dll", "FindFirstFileA", &RecordFindFirst);
+  ImportHook findClose("KERNEL32.dll", "FindClose", &RecordFindClose);
   ASSERT_TRUE(findFirst.installed());
   ASSERT_TRUE(findClose.installed());
   g_findFirstHook = &findFirst;

@@ -35,8 +35,8 @@ LPVOID WINAPI NoMemory(HANDLE, DWORD, SIZE_T) { return nullptr; }
 }  // namespace
 
 TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
-  ImportHook alloc("KERNEL32.dll", "HeapAlloc", reinterpret_cast<const void*>(&CountHeapAlloc));
-  ImportHook free("KERNEL32.dll", "HeapFree", reinterpret_cast<const void*>(&SpoilHeapFree));
+  ImportHook alloc("KERNEL32.dll", "HeapAlloc", &CountHeapAlloc);
+  ImportHook free("KERNEL32.dll", "HeapFree", &SpoilHeapFree);
   ASSERT_TRUE(alloc.installed() && free.installed());
   g_heapAlloc = &alloc;
   g_heapFree = &free;
@@ -117,7 +117,7 @@ TEST(CString, AMisuseOrNoMemoryEndsTheProgramWithAClearMessage) {
        "Bad string length."},
       {"no memory",
        [] {
-         ImportHook alloc("KERNEL32.dll", "HeapAlloc", reinterpret_cast<const void*>(&NoMemory));
+         ImportHook alloc("KERNEL32.dll", "HeapAlloc", &NoMemory);
          CString("text");
        },
        "Out of memory."},

@@ -109,8 +109,7 @@ class MessageBoxSpy {
   };
 
   explicit MessageBoxSpy(int answer = 0)
-      : hook_("USER32.dll", "MessageBoxA", reinterpret_cast<const void*>(&Record)),
-        answer_(answer) {
+      : hook_("USER32.dll", "MessageBoxA", &Record), answer_(answer) {
     active_ = this;
   }
   ~MessageBoxSpy() { active_ = nullptr; }

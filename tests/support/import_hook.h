@@ -8,6 +8,9 @@
 class ImportHook {
  public:
   ImportHook(const char* pszDll, const char* pszFunction, const void* pReplacement);
+  template <typename F>
+  ImportHook(const char* pszDll, const char* pszFunction, F* pReplacement)
+      : ImportHook(pszDll, pszFunction, reinterpret_cast<const void*>(pReplacement)) {}
   ~ImportHook();
   ImportHook(const ImportHook&) = delete;
   ImportHook& operator=(const ImportHook&) = delete;
