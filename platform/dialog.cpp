@@ -87,7 +87,6 @@ void CDialog::WindowGone() {
     m_pBoundControls = pControl->m_pNextBound;
     pControl->m_hWnd = nullptr;
     pControl->m_bBound = false;
-    pControl->m_pNextBound = nullptr;
   }
   m_hWnd = nullptr;
 }
@@ -112,8 +111,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
       if (!self->m_bEnded) self->OnCommand(LOWORD(wParam), HIWORD(wParam));
       return TRUE;
-    case WM_NCDESTROY:
-      ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+    case WM_NCDESTROY:  // the last message the window gets
       self->WindowGone();
       return FALSE;
     default:

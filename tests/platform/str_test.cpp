@@ -63,17 +63,21 @@ TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
   EXPECT_EQ(expected + expected, std::string(s));
   EXPECT_STREQ("abcdefxefxabcdefxefx", t.GetBuffer(100)) << "room asked for keeps the text";
 
-  // A string that takes another's text lets go of its own, and one moved from is left nothing
-  // to free: neither the block it gave away nor the text of an empty string.
+  // A string lets go of the block it outgrew and of its own text when it takes another's, and
+  // one moved from is left nothing to free: neither the block it gave away nor the text of an
+  // empty string.
   const LPVOID held = const_cast<char*>(static_cast<const char*>(t));
+  LPVOID outgrown = nullptr;
   g_freed.clear();
   {
-    CString from = "other";
+    CString from = "o";
+    outgrown = const_cast<char*>(static_cast<const char*>(from));
+    from += "ther";
     CString to(static_cast<CString&&>(from));
     t = static_cast<CString&&>(to);
     EXPECT_EQ(0, from.GetLength() + to.GetLength());
   }
-  EXPECT_EQ(std::vector<LPVOID>{held}, g_freed);
+  EXPECT_EQ((std::vector<LPVOID>{outgrown, held}), g_freed);
   EXPECT_EQ("other", std::string(t));
 }
 
