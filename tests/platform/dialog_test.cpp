@@ -175,12 +175,15 @@ TEST(CDialog, BindsControlsAndLoadsAfreshOnEachRun) {
     SCOPED_TRACE(run);
     const std::string shown = "r" + std::to_string(run);
     dlg.m_strCombo = shown.c_str();
+    HGDIOBJ font = nullptr;
     UserScript user([&](User& u) {
       HWND page = WaitForTestDialog(u);
       EXPECT_EQ(shown, User::ItemText(page, IDC_TEST_COMBO));
+      font = reinterpret_cast<HGDIOBJ>(SendMessageA(page, WM_GETFONT, 0, 0));
       u.Click(page, IDC_TEST_ACTION);
     });
     EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(0u, GetObjectType(font)) << "the page's font outlived it";
     EXPECT_EQ(run, dlg.m_nInitCount);
     EXPECT_EQ(nullptr, dlg.m_combo.GetSafeHwnd());
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());

@@ -78,7 +78,9 @@ TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
     EXPECT_EQ(0, from.GetLength() + to.GetLength());
   }
   EXPECT_EQ((std::vector<LPVOID>{outgrown, held}), g_freed);
-  EXPECT_EQ("other", std::string(t));
+  t += " and beyond it";
+  EXPECT_EQ(3u, g_freed.size()) << "the room taken came with the text";
+  EXPECT_EQ("other and beyond it", std::string(t));
 }
 
 TEST(CString, LeftMidAndFindAtTheEnds) {
