@@ -6,14 +6,7 @@
 #include "support/user.h"
 
 namespace {
-// Each way of leaving the page, and the end code it must give.
-struct Leave {
-  const char* name;
-  void (*act)(User&, HWND);
-  INT_PTR expected;
-};
-
-const Leave kLeaves[] = {
+const WayOut kLeaves[] = {
     {"Next", [](User& u, HWND page) { u.Click(page, IDOK); }, IDOK},
     {"Enter", [](User& u, HWND page) { u.PressKeyInFocus(page, VK_RETURN); }, IDOK},
     {"Alt+N", [](User& u, HWND page) { u.PressKeyInFocus(page, 'N'); }, IDOK},
@@ -24,7 +17,7 @@ const Leave kLeaves[] = {
 }  // namespace
 
 TEST(CWelcomeDlg, EndsWithTheCodeOfEachWayOut) {
-  for (const Leave& leave : kLeaves) {
+  for (const WayOut& leave : kLeaves) {
     SCOPED_TRACE(leave.name);
     CWelcomeDlg dlg(nullptr);
     UserScript user([&](User& u) { leave.act(u, u.WaitForWelcomePage()); });

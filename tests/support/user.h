@@ -82,6 +82,13 @@ class User {
   DWORD threadId_;
 };
 
+// A way a person leaves a page, and the end code it must give.
+struct WayOut {
+  const char* name;
+  void (*act)(User&, HWND);
+  INT_PTR expected;
+};
+
 // Runs a script on a second thread, as a user at the keyboard, while the test thread runs a
 // modal page. The script acts on the windows of the thread that created this object.
 class UserScript {
