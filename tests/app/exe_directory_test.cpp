@@ -8,7 +8,12 @@
 
 #include "platform/file_find.h"
 #include "platform/win_app.h"
+#include "support/import_hook.h"
 #include "support/media.h"
+
+DWORD WINAPI FilledWidePath(HMODULE, LPWSTR path, DWORD size) {
+  return lstrcpyW(path, L"C:\\") != nullptr ? size : 0;
+}
 
 TEST(GetExeDirectory, IsTheProgramsFolderEndingInABackslash) {
   char path[MAX_PATH] = {};
@@ -20,6 +25,12 @@ TEST(GetExeDirectory, IsTheProgramsFolderEndingInABackslash) {
   GetExeDirectory(dir);
   EXPECT_EQ(expected, std::string(dir));
   EXPECT_EQ('\\', std::string(dir).back());
+
+  // A wide path that fills its buffer is cut, whatever it holds: the ANSI one serves as it is.
+  ImportHook filled("KERNEL32.dll", "GetModuleFileNameW", &FilledWidePath);
+  ASSERT_TRUE(filled.installed());
+  GetExeDirectory(dir);
+  EXPECT_EQ(expected, std::string(dir));
 }
 
 // On a double-byte code page the ANSI form of a deep enough path is cut at MAX_PATH bytes while

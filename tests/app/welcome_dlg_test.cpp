@@ -32,9 +32,8 @@ TEST(CWelcomeDlg, OpensWithoutOwnerFocusOnNextAndTheProgramIcon) {
     HWND page = u.WaitForWelcomePage();
     EXPECT_EQ(nullptr, User::Owner(page));
     EXPECT_EQ(GetDlgItem(page, IDOK), User::Focus(page));
-    EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon), SendMessageA(page, WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon),
-              SendMessageA(page, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_EQ(dlg.m_hIcon, User::Icon(page, ICON_BIG));
+    EXPECT_EQ(dlg.m_hIcon, User::Icon(page, ICON_SMALL));
     u.Click(page, IDCANCEL);
   });
   EXPECT_EQ(IDCANCEL, dlg.DoModal());

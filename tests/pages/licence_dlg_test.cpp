@@ -60,10 +60,8 @@ TEST(CLicenceDlg, OpensOnYesWithNoAsDefaultAndEndsWithTheCodeOfEachWayOut) {
     UserScript user([&](User& u) {
       HWND page = u.WaitForPageWith(IDC_LICENCE_TEXT);
       EXPECT_EQ(GetDlgItem(page, IDOK), User::Focus(page));
-      EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon),
-                SendMessageA(page, WM_GETICON, ICON_BIG, 0));
-      EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon),
-                SendMessageA(page, WM_GETICON, ICON_SMALL, 0));
+      EXPECT_EQ(dlg.m_hIcon, User::Icon(page, ICON_BIG));
+      EXPECT_EQ(dlg.m_hIcon, User::Icon(page, ICON_SMALL));
       leave.act(u, page);
     });
     EXPECT_EQ(leave.expected, dlg.DoModal());

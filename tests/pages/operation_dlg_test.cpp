@@ -173,8 +173,7 @@ TEST(COperationDlg, OpensChoosingWithTheFileLineAndTheChoiceChecked) {
       EXPECT_EQ(GetDlgItem(page, IDC_NEXT), User::Focus(page));
       EXPECT_TRUE(User::Enabled(page, IDCANCEL));
       EXPECT_EQ(nullptr, User::Owner(page));
-      EXPECT_EQ(reinterpret_cast<LRESULT>(dlg.m_hIcon),
-                SendMessageA(page, WM_GETICON, ICON_BIG, 0));
+      EXPECT_EQ(dlg.m_hIcon, User::Icon(page, ICON_BIG));
       u.Click(page, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, dlg.DoModal());

@@ -60,8 +60,7 @@ TEST(CFileFind, VisitsEachMatchOnceAndClosesTheSearchOnce) {
   g_closed.clear();
   ImportHook findFirst("KERNEL32.dll", "FindFirstFileA", &RecordFindFirst);
   ImportHook findClose("KERNEL32.dll", "FindClose", &RecordFindClose);
-  ASSERT_TRUE(findFirst.installed());
-  ASSERT_TRUE(findClose.installed());
+  ASSERT_TRUE(findFirst.installed() && findClose.installed());
   g_findFirstHook = &findFirst;
   g_findCloseHook = &findClose;
   const std::string pattern = dir.path() + "*.txt";

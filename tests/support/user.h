@@ -66,6 +66,7 @@ class User {
   static bool Enabled(HWND dlg, int controlId);
   static int Checked(HWND dlg, int controlId);
   static HWND Owner(HWND hwnd);
+  static HICON Icon(HWND w, WPARAM size) { return HICON(SendMessageA(w, WM_GETICON, size, 0)); }
   static HWND Focus(HWND dlg);
   static bool IsMessageBox(HWND hwnd);
 
