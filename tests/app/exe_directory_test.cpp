@@ -11,8 +11,9 @@
 #include "support/import_hook.h"
 #include "support/media.h"
 
-DWORD WINAPI FilledWidePath(HMODULE, LPWSTR path, DWORD size) {
-  return lstrcpyW(path, L"C:\\") != nullptr ? size : 0;
+std::pair<const wchar_t*, DWORD> g_wide;
+DWORD WINAPI WidePath(HMODULE, LPWSTR path, DWORD) {
+  return lstrcpyW(path, g_wide.first) != nullptr ? g_wide.second : 0;
 }
 
 TEST(GetExeDirectory, IsTheProgramsFolderEndingInABackslash) {
@@ -25,12 +26,15 @@ TEST(GetExeDirectory, IsTheProgramsFolderEndingInABackslash) {
   GetExeDirectory(dir);
   EXPECT_EQ(expected, std::string(dir));
   EXPECT_EQ('\\', std::string(dir).back());
-
-  // A wide path that fills its buffer is cut, whatever it holds: the ANSI one serves as it is.
-  ImportHook filled("KERNEL32.dll", "GetModuleFileNameW", &FilledWidePath);
-  ASSERT_TRUE(filled.installed());
-  GetExeDirectory(dir);
-  EXPECT_EQ(expected, std::string(dir));
+  // A wide path that fills its buffer, or one with no short form: the ANSI one serves as it is.
+  ImportHook wide("KERNEL32.dll", "GetModuleFileNameW", &WidePath);
+  ASSERT_TRUE(wide.installed());
+  for (auto row :
+       {std::make_pair(L"C:\\", DWORD{MAX_PATH}), std::make_pair(L"C:\\\x30c9\\", DWORD{4})}) {
+    g_wide = row;
+    GetExeDirectory(dir);
+    EXPECT_EQ(expected, std::string(dir)) << row.second;
+  }
 }
 
 // On a double-byte code page the ANSI form of a deep enough path is cut at MAX_PATH bytes while

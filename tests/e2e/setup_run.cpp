@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <functional>
 
 #include "platform/handles.h"
 #include "res/resource.h"

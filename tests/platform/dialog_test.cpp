@@ -208,7 +208,6 @@ void ExpectCentredOn(const RECT& expected, const RECT& actual) {
   EXPECT_NEAR(expected.top + expected.bottom, actual.top + actual.bottom, 2);
 }
 
-// Moved across only: a page that placed itself keeps its place though one edge stayed put.
 class CSelfPlacedDlg : public CTestDlg {
  public:
   RECT m_before = {};
@@ -258,7 +257,7 @@ TEST(CDialog, OpensCentredOverItsOwnerElseOnTheWorkAreaUnlessItPlacedItself) {
     DestroyWindow(owner);
   }
   {
-    SCOPED_TRACE("placed itself");
+    SCOPED_TRACE("placed itself, though across only");
     CSelfPlacedDlg dlg;
     const RECT shown = ShownRect(dlg);
     EXPECT_EQ(7, shown.left);

@@ -63,11 +63,9 @@ TEST(CString, GrowsByAFactorAndTakesPiecesOfItself) {
   EXPECT_EQ(expected + expected, std::string(s));
   EXPECT_STREQ("abcdefxefxabcdefxefx", t.GetBuffer(100)) << "room asked for keeps the text";
 
-  // A string lets go of the block it outgrew and of its own text when it takes another's, and
-  // one moved from is left nothing to free: neither the block it gave away nor the text of an
-  // empty string.
-  const LPVOID held = const_cast<char*>(static_cast<const char*>(t));
-  LPVOID outgrown = nullptr;
+  // A string lets go of the block it outgrew, and of its own when it takes another's text; one
+  // moved from is left nothing to free: not the block it gave away, nor an empty string's text.
+  LPVOID held = const_cast<char*>(static_cast<const char*>(t)), outgrown = nullptr;
   g_freed.clear();
   {
     CString from = "o";
