@@ -251,7 +251,7 @@ TEST_F(Wizard, LowerCaseInfNamesTheServiceInLowerCase) {
 }
 
 TEST_F(Wizard, InvalidInfIsReportedThenTheFailure) {
-  const std::string infPath = media_.Write("ZL73.INF", "Just some text, not an INF.\r\n");
+  const std::string infPath = media_.Write("zl73.inf", "Just some text, not an INF.\r\n");
   PutSampleFiles(media_, {"zl73.sys", "licence.txt"});
   SetupRun run(media_);
   Robot& r = run.robot();
