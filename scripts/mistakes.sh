@@ -75,6 +75,10 @@ mistake "the program's folder split byte by byte" GetExeDirectory.TakesTheShortN
   app/exe_directory.cpp 's/text.Left(FileNameStart(text))/text.Left(text.ReverseFind(0x5C) + 1)/'
 mistake "a SETUPAPI's missing function run into the word after it" CSetupApp.SaysWhich \
   platform/setup_api.cpp 's/bFunction ? " in" : ""/bFunction ? "in" : ""/'
+mistake "a wide path that fills its buffer taken as whole" GetExeDirectory.IsTheProgramsFolder \
+  app/exe_directory.cpp 's/nWide == 0 || nWide >= MAX_PATH/nWide == 0 || nWide > MAX_PATH/'
+mistake "a path with no short form taken for its short form" GetExeDirectory.IsTheProgramsFolder \
+  app/exe_directory.cpp 's/nShort >= MAX_PATH) return false;/nShort >= MAX_PATH) return true;/'
 
 # A control: without any mistake the named tests pass, so a failure below is the mistake's.
 control=$(IFS='|'; echo "${tests[*]}")
