@@ -372,7 +372,7 @@ TEST(COperationDlg, ComTextIsReadLikeAtoiAndNoLicenceSkipsItsPage) {
   } kCases[] = {
       {"ZlPagesCom1", "   ", false, 0, -1},   {"ZlPagesCom2", "abc", true, 0, -1},
       {"ZlPagesCom3", "12ab", false, 12, 12}, {"ZlPagesCom4", "-5", true, -5, -1},
-      {"ZlPagesCom5", " 7", false, 7, 7},     {"ZlPagesCom6", "19", false, 19, 19},
+      {"ZlPagesCom5", "\r 7", false, 7, 7},   {"ZlPagesCom6", "19", false, 19, 19},
       {"ZlPagesCom7", "10", false, 10, 10},
   };
   FileBesideProgram noLicence("licence.txt");
