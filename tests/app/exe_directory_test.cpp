@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_find.h"
@@ -11,10 +12,12 @@
 #include "support/import_hook.h"
 #include "support/media.h"
 
+namespace {
 std::pair<const wchar_t*, DWORD> g_wide;
 DWORD WINAPI WidePath(HMODULE, LPWSTR path, DWORD) {
   return lstrcpyW(path, g_wide.first) != nullptr ? g_wide.second : 0;
 }
+}  // namespace
 
 TEST(GetExeDirectory, IsTheProgramsFolderEndingInABackslash) {
   char path[MAX_PATH] = {};

@@ -6,7 +6,7 @@
 #include "support/user.h"
 
 namespace {
-const WayOut kLeaves[] = {
+const PageExit kLeaves[] = {
     {"Next", [](User& u, HWND page) { u.Click(page, IDOK); }, IDOK},
     {"Enter", [](User& u, HWND page) { u.PressKeyInFocus(page, VK_RETURN); }, IDOK},
     {"Alt+N", [](User& u, HWND page) { u.PressKeyInFocus(page, 'N'); }, IDOK},
@@ -17,7 +17,7 @@ const WayOut kLeaves[] = {
 }  // namespace
 
 TEST(CWelcomeDlg, EndsWithTheCodeOfEachWayOut) {
-  for (const WayOut& leave : kLeaves) {
+  for (const PageExit& leave : kLeaves) {
     SCOPED_TRACE(leave.name);
     CWelcomeDlg dlg(nullptr);
     UserScript user([&](User& u) { leave.act(u, u.WaitForWelcomePage()); });

@@ -19,7 +19,7 @@ bool NobodyHolds(const std::string& path) {
 
 bool ReadOnly(HWND edit) { return (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0; }
 
-const WayOut kLeaves[] = {
+const PageExit kLeaves[] = {
     {"Yes", [](User& u, HWND page) { u.Click(page, IDOK); }, IDOK},
     {"No", [](User& u, HWND page) { u.Click(page, IDCANCEL); }, IDCANCEL},
     {"Alt+N", [](User& u, HWND page) { u.PressKeyInFocus(page, 'N'); }, IDCANCEL},
@@ -54,7 +54,7 @@ BOOL WINAPI ShortReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read,
 
 TEST(CLicenceDlg, OpensOnYesWithNoAsDefaultAndEndsWithTheCodeOfEachWayOut) {
   FileBesideProgram licence("licence.txt", "Terms.\r\n");
-  for (const WayOut& leave : kLeaves) {
+  for (const PageExit& leave : kLeaves) {
     SCOPED_TRACE(leave.name);
     CLicenceDlg dlg(nullptr);
     ASSERT_NE(nullptr, dlg.m_hIcon);

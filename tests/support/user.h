@@ -84,7 +84,7 @@ class User {
 };
 
 // A way a person leaves a page, and the end code it must give.
-struct WayOut {
+struct PageExit {
   const char* name;
   void (*act)(User&, HWND);
   INT_PTR expected;
